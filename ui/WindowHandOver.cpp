@@ -1,0 +1,6 @@
+#include "ui/WindowHandOver.h"
+
+// Placeholder bodies until the main panel exists.
+void showPanelAfterConfirm() {}
+void backToDirectoryWindow() {}
+void passLanguageToDirectoryWindow() {}
