@@ -1,0 +1,206 @@
+#include "ui/UiTexts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+namespace UiTexts {
+
+const UiText menuFile{"menuFile", "File", "File", "文件", "Файл"};
+const UiText menuFeatures{"menuFeatures", "Features", "Features", "功能", "Функции"};
+const UiText menuLanguage{"menuLanguage", "Language", "Language", "语言", "Язык"};
+const UiText backToMainLink{"backToMainLink", "Reselect Directory", "Reselect Folder", "重选目录",
+                            "Выбрать другую папку"};
+const UiText actionImport_Mod_AirCraft{"actionImport_Mod_AirCraft", "Import Mod(AirCraft)",
+                                       "Import Mod(AircCraft)", "导入Mod(航空器)",
+                                       "Импортировать мод (Самолет)"};
+const UiText actionImport_Mod_Tech{"actionImport_Mod_Tech", "Import Mod(Tech)", "Import Mod(Tech)",
+                                   "导入Mod(非航空器)", "Импортировать мод (Техника)"};
+const UiText actionReload{"actionReload", "Reload", "Reload", "重载", "Перезагрузить"};
+const UiText actionDisable_All{"actionDisable_All", "Disable All", "Disable All", "全部卸载",
+                               "Отключить всё"};
+const UiText actionEnable_All{"actionEnable_All", "Enable All", "Enable All", "全部安装",
+                              "Включить всё"};
+const UiText actionMore_Mod{"actionMore_Mod", "More Mod", "More Mod", "更多Mod", "Больше модулей"};
+const UiText actionAbout_Author_2{"actionAbout_Author_2", "About Author", "About Author",
+                                  "关于作者", "Об авторе"};
+const UiText actionEnglish{"actionEnglish", "English", "English", "英语", "Английский"};
+const UiText actionChinese{"actionChinese", "Chinese", "Chinese", "简体中文", "Китайский"};
+const UiText actionRussian{"actionRussian", "Russian", "Russian", "俄语", "Русский язык"};
+const UiText label_selfID{"label_selfID", "Self ID", "Self ID", "识别码", "ID"};
+const UiText label_name{"label_name", "Name", "Name", "名称", "Имя"};
+const UiText label_developer{"label_developer", "Developer", "Developer", "开发者", "Разработчик"};
+const UiText label_version{"label_version", "Version", "Version", "版本", "Версия"};
+const UiText label_state{"label_state", "State", "State", "状态", "Состояние"};
+
+const std::array<const UiText *, 19> mainPanel{
+    &menuFile,
+    &menuFeatures,
+    &menuLanguage,
+    &backToMainLink,
+    &actionImport_Mod_AirCraft,
+    &actionImport_Mod_Tech,
+    &actionReload,
+    &actionDisable_All,
+    &actionEnable_All,
+    &actionMore_Mod,
+    &actionAbout_Author_2,
+    &actionEnglish,
+    &actionChinese,
+    &actionRussian,
+    &label_selfID,
+    &label_name,
+    &label_developer,
+    &label_version,
+    &label_state,
+};
+
+const UiText pushButton{"pushButton", "SelectFolder", "SelectFolder", "选择目录", "Выбрать папку"};
+const UiText pushButton_Confirm{"pushButton_Confirm", "Confirm", "Confirm", "确认", "Подтвердить"};
+const UiText label{
+    "label",
+    "Select the directory where the game stores mods. This directory should contain 'aircraft' "
+    "and 'tech'.",
+    "Select the directory where the game stores mods. This directory should contain 'aircraft' "
+    "and 'tech'.",
+    "选择游戏存储模组的目录。此目录应包含 'aircraft' 和 'tech' 文件夹。",
+    "Выберите папку, где игра хранит моды. Эта папка должна содержать 'aircraft' и 'tech'."};
+
+const std::array<const UiText *, 3> directoryWindow{&pushButton, &pushButton_Confirm, &label};
+
+const UiText installButtonEnabled{"installButton", "Uninstall", "Uninstall", "卸载", "Удалить"};
+const UiText installButtonDisabled{"installButton", "Install", "Install", "安装", "Установить"};
+const UiText stateLabelEnabled{"stateLabel", "enabled", "enabled", "已启用", "включено"};
+const UiText stateLabelDisabled{"stateLabel", "disabled", "disabled", "未启用", "отключено"};
+const UiText openButton{"openButton", "open", "open", "打开", "открыть"};
+
+} // namespace UiTexts
+
+namespace {
+
+struct MessageTexts
+{
+    const char *english;
+    const char *chinese;
+    const char *russian;
+};
+
+const char *pick(const MessageTexts &texts, UiLanguage language)
+{
+    switch (language) {
+    case UiLanguage::Chinese:
+        return texts.chinese;
+    case UiLanguage::Russian:
+        return texts.russian;
+    case UiLanguage::English:
+        break;
+    }
+    return texts.english;
+}
+
+const MessageTexts &commandText(FailedCommand command)
+{
+    static const MessageTexts load{"Could not load the mods folder", "无法加载模组目录",
+                                   "Не удалось загрузить папку модов"};
+    static const MessageTexts reload{"Could not reload the mods", "无法重载模组",
+                                     "Не удалось перезагрузить моды"};
+    static const MessageTexts importing{"Could not import the mods", "无法导入模组",
+                                        "Не удалось импортировать моды"};
+    static const MessageTexts move{"Could not move the mod's entry file", "无法移动模组的入口文件",
+                                   "Не удалось переместить файл мода"};
+    static const MessageTexts enableAll{"Could not enable all mods", "无法全部安装",
+                                        "Не удалось включить все моды"};
+    static const MessageTexts disableAll{"Could not disable all mods", "无法全部卸载",
+                                         "Не удалось отключить все моды"};
+    static const MessageTexts saveDirectory{"Could not save the folder", "无法保存目录",
+                                            "Не удалось сохранить папку"};
+    static const MessageTexts saveLanguage{"Could not save the language", "无法保存语言",
+                                           "Не удалось сохранить язык"};
+    static const MessageTexts readSettings{"Could not read the settings", "无法读取设置",
+                                           "Не удалось прочитать настройки"};
+    switch (command) {
+    case FailedCommand::Load:
+        return load;
+    case FailedCommand::Reload:
+        return reload;
+    case FailedCommand::Import:
+        return importing;
+    case FailedCommand::Move:
+        return move;
+    case FailedCommand::EnableAll:
+        return enableAll;
+    case FailedCommand::DisableAll:
+        return disableAll;
+    case FailedCommand::SaveDirectory:
+        return saveDirectory;
+    case FailedCommand::SaveLanguage:
+        return saveLanguage;
+    case FailedCommand::ReadSettings:
+        break;
+    }
+    return readSettings;
+}
+
+// %1 the command, %2 the path, %3 the reason; Chinese takes full-width punctuation.
+const MessageTexts withPath{"%1: %2 (%3)", "%1：%2（%3）", "%1: %2 (%3)"};
+const MessageTexts withoutPath{"%1 (%2)", "%1（%2）", "%1 (%2)"};
+const MessageTexts unknown{"unknown error", "未知错误", "неизвестная ошибка"};
+
+} // namespace
+
+std::optional<QString> languageText(const UiText &text, UiLanguage language)
+{
+    switch (language) {
+    case UiLanguage::English:
+        return QString::fromUtf8(text.english);
+    case UiLanguage::Chinese:
+        return QString::fromUtf8(text.chinese);
+    case UiLanguage::Russian:
+        return QString::fromUtf8(text.russian);
+    }
+    return std::nullopt;
+}
+
+QString setUpText(const UiText &text)
+{
+    return QString::fromUtf8(text.setUp);
+}
+
+void applyLanguageText(QAbstractButton *button, const UiText &text, UiLanguage language)
+{
+    if (const auto value = languageText(text, language))
+        button->setText(*value);
+}
+
+void applyLanguageText(QLabel *label, const UiText &text, UiLanguage language)
+{
+    if (const auto value = languageText(text, language))
+        label->setText(*value);
+}
+
+void applyLanguageText(QAction *action, const UiText &text, UiLanguage language)
+{
+    if (const auto value = languageText(text, language))
+        action->setText(*value);
+}
+
+void applyLanguageText(QMenu *menu, const UiText &text, UiLanguage language)
+{
+    if (const auto value = languageText(text, language))
+        menu->setTitle(*value);
+}
+
+QString failureMessage(FailedCommand command, UiLanguage language, const QString &path,
+                       const QString &reason)
+{
+    const QString what = QString::fromUtf8(pick(commandText(command), language));
+    if (path.isEmpty())
+        return QString::fromUtf8(pick(withoutPath, language)).arg(what, reason);
+    return QString::fromUtf8(pick(withPath, language)).arg(what, path, reason);
+}
+
+QString unknownReason(UiLanguage language)
+{
+    return QString::fromUtf8(pick(unknown, language));
+}

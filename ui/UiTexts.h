@@ -1,0 +1,103 @@
+#pragma once
+
+#include "settings/UiLanguage.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QMenu;
+
+// Every text the windows show, compiled in as UTF-8. Each element has a set-up
+// text (what its form or constructor writes first) and one text per language.
+struct UiText
+{
+    const char *element; // object name of a window element, field name of a row element
+    const char *setUp;
+    const char *english;
+    const char *chinese;
+    const char *russian;
+};
+
+// The text of `language`; nothing for a value outside the three languages, for
+// which the apply operations leave the element as it is.
+std::optional<QString> languageText(const UiText &text, UiLanguage language);
+QString setUpText(const UiText &text);
+
+// Set the element's language text (a menu's title) when the language has one.
+void applyLanguageText(QAbstractButton *button, const UiText &text, UiLanguage language);
+void applyLanguageText(QLabel *label, const UiText &text, UiLanguage language);
+void applyLanguageText(QAction *action, const UiText &text, UiLanguage language);
+void applyLanguageText(QMenu *menu, const UiText &text, UiLanguage language);
+
+namespace UiTexts {
+
+// Main panel, named after the object names; context "MainPanel".
+extern const UiText menuFile;
+extern const UiText menuFeatures;
+extern const UiText menuLanguage;
+extern const UiText backToMainLink;
+extern const UiText actionImport_Mod_AirCraft;
+extern const UiText actionImport_Mod_Tech;
+extern const UiText actionReload;
+extern const UiText actionDisable_All;
+extern const UiText actionEnable_All;
+extern const UiText actionMore_Mod;
+extern const UiText actionAbout_Author_2;
+extern const UiText actionEnglish;
+extern const UiText actionChinese;
+extern const UiText actionRussian;
+extern const UiText label_selfID;
+extern const UiText label_name;
+extern const UiText label_developer;
+extern const UiText label_version;
+extern const UiText label_state;
+// The nineteen above in this order: three menus, eleven actions, five headings.
+extern const std::array<const UiText *, 19> mainPanel;
+
+// Directory window; context "MainWindow".
+extern const UiText pushButton;
+extern const UiText pushButton_Confirm;
+extern const UiText label;
+extern const std::array<const UiText *, 3> directoryWindow;
+
+// Mod row; the installed state picks between the paired texts.
+extern const UiText installButtonEnabled;  // "Uninstall"
+extern const UiText installButtonDisabled; // "Install"
+extern const UiText stateLabelEnabled;
+extern const UiText stateLabelDisabled;
+extern const UiText openButton;
+
+// The same in every language.
+inline constexpr char windowTitle[] = "VAZ Udi Verazev";
+inline constexpr char lineEditToolTip[] = "<html><head/><body><p><br/></p></body></html>";
+inline constexpr char folderDialogCaption[] = "Select Folder";
+inline constexpr char closeEntry[] = "\u2573";
+inline constexpr char noName[] = "None";
+
+} // namespace UiTexts
+
+// The commands whose failure the status bar reports.
+enum class FailedCommand
+{
+    Load,
+    Reload,
+    Import,
+    Move,
+    EnableAll,
+    DisableAll,
+    SaveDirectory,
+    SaveLanguage,
+    ReadSettings,
+};
+
+// One short status-bar line naming the command, the path (when there is one)
+// and the system's reason. Falls back to English outside the three languages.
+QString failureMessage(FailedCommand command, UiLanguage language, const QString &path,
+                       const QString &reason);
+// The reason given when a failure carries none of its own.
+QString unknownReason(UiLanguage language);
