@@ -1,0 +1,65 @@
+#include "ui/MainWindow.h"
+
+#include "app/AppState.h"
+#include "library/ModCatalogue.h"
+#include "library/PathText.h"
+#include "settings/SettingsFile.h"
+#include "ui/ChooseFolder.h"
+#include "ui/CommandGuard.h"
+#include "ui/QtPathText.h"
+#include "ui/UiTexts.h"
+#include "ui/WindowHandOver.h"
+#include "ui_MainWindow.h"
+
+#include <filesystem>
+#include <string>
+
+MainWindow *directoryWindow = nullptr;
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<MainWindowForm>())
+{
+    setWindowFlags(Qt::WindowCloseButtonHint);
+    ui->setupUi(this);
+    loadSavedDirectory();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::loadSavedDirectory()
+{
+    // An unreadable settings file shows as no saved folder rather than ending start-up.
+    std::filesystem::path saved;
+    runGuarded(ui->statusBar, FailedCommand::ReadSettings, [&] { saved = readDirectorySetting(); });
+    ui->lineEdit->setText(qStringFromPath(saved));
+    applyLanguage();
+}
+
+void MainWindow::applyLanguage()
+{
+    applyLanguageText(ui->pushButton, UiTexts::pushButton, currentLanguage);
+    applyLanguageText(ui->pushButton_Confirm, UiTexts::pushButton_Confirm, currentLanguage);
+    applyLanguageText(ui->label, UiTexts::label, currentLanguage);
+}
+
+void MainWindow::on_pushButton_pressed()
+{
+    const std::string folder = chooseFolder();
+    if (folder.empty())
+        return;
+    if (!runGuarded(ui->statusBar, FailedCommand::SaveDirectory,
+                    [&] { saveDirectory(pathFromUtf8(folder)); }))
+        return;
+    loadSavedDirectory();
+}
+
+void MainWindow::on_pushButton_Confirm_pressed()
+{
+    const std::string directory = ui->lineEdit->text().toStdString();
+    // A failed load keeps the earlier catalogue and this window; there is nothing to hand over.
+    if (!runGuarded(ui->statusBar, FailedCommand::Load, [&] { loadCatalogue(directory); }))
+        return;
+    if (!sharedCatalogue)
+        return;
+    showPanelAfterConfirm();
+}
