@@ -1,6 +1,9 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,18 +13,57 @@ class RE2;
 
 // The ordered, compiled patterns of one entry-file field; the first capture
 // group of the first pattern that matches a line is the value.
-// (Draft interface: the catalogue work owns and may refine this header.)
 class FieldPatterns
 {
 public:
+    // The texts use the ECMAScript spelling; they are compiled for a linear-time
+    // engine working on bytes. Throws std::invalid_argument for a text it cannot compile.
     explicit FieldPatterns(const std::vector<std::string_view> &patternTexts);
     ~FieldPatterns();
     FieldPatterns(FieldPatterns &&) noexcept;
     FieldPatterns &operator=(FieldPatterns &&) noexcept;
 
+    // Tries the patterns in order on one line (without its line feed). On the
+    // first match stores its first capture group in `value` and returns true.
+    bool search(std::string_view line, std::string_view &value) const;
+
+    // A line lacking every one of these texts cannot match; empty when any
+    // line might match.
+    const std::vector<std::string> &requiredTexts() const;
+
+    // The texts the list was built from, in order.
+    const std::vector<std::string> &patternTexts() const;
+
+    // The five lists of an entry file, with the pattern texts of the game's files.
+    static FieldPatterns developerName();
+    static FieldPatterns displayName();
+    static FieldPatterns shortName();
+    static FieldPatterns selfId();
+    static FieldPatterns version();
+
 private:
+    std::vector<std::string> m_texts;
     std::vector<std::unique_ptr<re2::RE2>> m_patterns;
+    std::vector<std::string> m_requiredTexts;
 };
 
 // True when the first bytes of the line other than white space are "--".
 bool isCommentLine(std::string_view line);
+
+// The pattern text of the comment test, for reference.
+extern const std::string_view kCommentPatternText;
+
+// Reads the entry file once and gives values[i] the value of lists[i]: the
+// first capture on the earliest non-comment line where a pattern of that list
+// matches, empty when none does or the file cannot be read. Stops reading as
+// soon as every list is decided. Never throws for the file's sake.
+void readEntryFields(const std::filesystem::path &entryPath,
+                     std::span<const FieldPatterns *const> lists, std::span<std::string> values);
+
+// The texts of a pattern as the engine compiles it: "\s" spelled as the six
+// ASCII white-space bytes.
+std::string translatePatternText(std::string_view ecmaScriptText);
+
+// The longest run of word bytes outside groups and classes that every match of
+// the pattern must contain; empty when there is none or the pattern has "|".
+std::string requiredLiteral(std::string_view patternText);

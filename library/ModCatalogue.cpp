@@ -1,1 +1,127 @@
 #include "library/ModCatalogue.h"
+
+#include "library/PathText.h"
+
+#include <array>
+
+std::unique_ptr<ModCatalogue> sharedCatalogue;
+
+namespace {
+
+// Reads all five values of a record from one reading of its entry file.
+void readRecordValues(const ModCatalogue &catalogue, ModRecord &record)
+{
+    const std::array<const FieldPatterns *, 5> lists = {
+        &catalogue.selfIdPatterns(), &catalogue.displayNamePatterns(),
+        &catalogue.shortNamePatterns(), &catalogue.developerNamePatterns(),
+        &catalogue.versionPatterns()};
+    std::array<std::string, 5> values;
+    readEntryFields(record.entryPath, lists, values);
+    record.self_ID = std::move(values[0]);
+    record.displayName = std::move(values[1]);
+    record.shortName = std::move(values[2]);
+    record.developerName = std::move(values[3]);
+    record.version = std::move(values[4]);
+    record.installState = isInstalled(record.entryPath);
+}
+
+} // namespace
+
+ModCatalogue::ModCatalogue(ModLibraryRoots roots)
+    : m_roots(std::move(roots)), m_developerName(FieldPatterns::developerName()),
+      m_displayName(FieldPatterns::displayName()), m_shortName(FieldPatterns::shortName()),
+      m_selfId(FieldPatterns::selfId()), m_version(FieldPatterns::version())
+{}
+
+ModCatalogue::~ModCatalogue() = default;
+
+std::vector<std::reference_wrapper<ModRecord>> ModCatalogue::records() const
+{
+    std::vector<std::reference_wrapper<ModRecord>> result;
+    result.reserve(m_records.size());
+    for (const auto &record : m_records)
+        result.emplace_back(*record);
+    return result;
+}
+
+const ModLibraryRoots &ModCatalogue::roots() const
+{
+    return m_roots;
+}
+
+void ModCatalogue::reload()
+{
+    std::vector<std::filesystem::path> aircraft = scanCategory(m_roots, ModCategory::Aircraft);
+    std::vector<std::filesystem::path> tech = scanCategory(m_roots, ModCategory::Tech);
+    m_roots.aircraftEntries = std::move(aircraft);
+    m_roots.techEntries = std::move(tech);
+    rebuildRecords();
+}
+
+void ModCatalogue::rebuildRecords()
+{
+    std::vector<std::unique_ptr<ModRecord>> records;
+    records.reserve(m_roots.aircraftEntries.size() + m_roots.techEntries.size());
+    for (const auto *list : {&m_roots.aircraftEntries, &m_roots.techEntries}) {
+        for (const std::filesystem::path &entryPath : *list) {
+            auto record = std::make_unique<ModRecord>();
+            record->entryPath = entryPath;
+            readRecordValues(*this, *record);
+            if (!record->self_ID.empty())
+                records.push_back(std::move(record));
+        }
+    }
+    m_records = std::move(records);
+}
+
+void ModCatalogue::refreshRecord(ModRecord &record) const
+{
+    readRecordValues(*this, record);
+}
+
+std::string ModCatalogue::readField(const std::filesystem::path &entryPath,
+                                    const FieldPatterns &patterns) const
+{
+    const std::array<const FieldPatterns *, 1> lists = {&patterns};
+    std::array<std::string, 1> values;
+    readEntryFields(entryPath, lists, values);
+    return std::move(values[0]);
+}
+
+const FieldPatterns &ModCatalogue::developerNamePatterns() const
+{
+    return m_developerName;
+}
+
+const FieldPatterns &ModCatalogue::displayNamePatterns() const
+{
+    return m_displayName;
+}
+
+const FieldPatterns &ModCatalogue::shortNamePatterns() const
+{
+    return m_shortName;
+}
+
+const FieldPatterns &ModCatalogue::selfIdPatterns() const
+{
+    return m_selfId;
+}
+
+const FieldPatterns &ModCatalogue::versionPatterns() const
+{
+    return m_version;
+}
+
+void loadCatalogue(const std::string &directoryUtf8)
+{
+    const std::filesystem::path directory = pathFromUtf8(directoryUtf8);
+    ModLibraryRoots roots;
+    roots.aircraftPath = directory / "aircraft";
+    roots.techPath = directory / "tech";
+    roots.aircraftEntries = scanCategory(roots, ModCategory::Aircraft);
+    roots.techEntries = scanCategory(roots, ModCategory::Tech);
+    auto catalogue = std::make_unique<ModCatalogue>(std::move(roots));
+    catalogue->rebuildRecords();
+    sharedCatalogue = std::move(catalogue);
+}

@@ -1,1 +1,83 @@
 #include "library/ModLibraryRoots.h"
+
+#include "library/Constants.h"
+#include "library/FileSystemError.h"
+
+#include <optional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Lists the folder in listing order and gives the full path of its entry named
+// exactly like the entry file, stopping there; the entry's type is not examined.
+std::optional<fs::path> findEntryFile(const fs::path &folder)
+{
+    static const fs::path entryName(kEntryFileName);
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    if (error)
+        throwFileSystemError("directory_iterator::directory_iterator", folder, error);
+    for (const fs::directory_iterator end; it != end;) {
+        if (it->path().filename() == entryName)
+            return it->path();
+        it.increment(error);
+        if (error)
+            throwFileSystemError("directory_iterator::operator++", folder, error);
+    }
+    return std::nullopt;
+}
+
+// Status following links; a missing path is no error, any other failure is.
+fs::file_status statusOf(const fs::path &path)
+{
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error && status.type() != fs::file_type::not_found)
+        throwFileSystemError("status", path, error);
+    return status;
+}
+
+bool existsFollowingLinks(const fs::path &path)
+{
+    std::error_code error;
+    const bool found = fs::exists(path, error);
+    if (error)
+        throwFileSystemError("exists", path, error);
+    return found;
+}
+
+} // namespace
+
+std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory category)
+{
+    const fs::path &categoryPath =
+        category == ModCategory::Aircraft ? roots.aircraftPath : roots.techPath;
+    std::vector<fs::path> entries;
+    if (!existsFollowingLinks(categoryPath))
+        return entries;
+
+    std::error_code error;
+    fs::directory_iterator it(categoryPath, error);
+    if (error)
+        throwFileSystemError("directory_iterator::directory_iterator", categoryPath, error);
+    for (const fs::directory_iterator end; it != end;) {
+        const fs::path &candidate = it->path();
+        if (fs::is_directory(statusOf(candidate))) {
+            if (std::optional<fs::path> entry = findEntryFile(candidate)) {
+                entries.push_back(std::move(*entry));
+            } else {
+                const fs::path storage = candidate / kStorageFolderName;
+                if (existsFollowingLinks(storage) && fs::is_directory(statusOf(storage))) {
+                    if (std::optional<fs::path> stored = findEntryFile(storage))
+                        entries.push_back(std::move(*stored));
+                }
+            }
+        }
+        it.increment(error);
+        if (error)
+            throwFileSystemError("directory_iterator::operator++", categoryPath, error);
+    }
+    return entries;
+}

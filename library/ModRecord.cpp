@@ -1,1 +1,14 @@
 #include "library/ModRecord.h"
+
+#include "library/Constants.h"
+
+std::filesystem::path ModRecord::modFolder() const
+{
+    const std::filesystem::path parent = entryPath.parent_path();
+    return installState ? parent : parent.parent_path();
+}
+
+bool isInstalled(const std::filesystem::path &entryPath)
+{
+    return entryPath.parent_path().filename() != std::filesystem::path(kStorageFolderName);
+}
