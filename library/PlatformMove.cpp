@@ -1,1 +1,217 @@
 #include "library/PlatformMove.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+#endif
+
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+namespace {
+
+class HandleGuard
+{
+public:
+    explicit HandleGuard(HANDLE handle) : m_handle(handle) {}
+    ~HandleGuard()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    HandleGuard(const HandleGuard &) = delete;
+    HandleGuard &operator=(const HandleGuard &) = delete;
+
+    HANDLE get() const
+    {
+        return m_handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+std::optional<unsigned long> platformMoveFile(const fs::path &source, const fs::path &destination)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing destination is refused.
+    if (MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
+        return std::nullopt;
+    return static_cast<unsigned long>(GetLastError());
+}
+
+FileIdentity platformFileIdentity(const fs::path &path, std::error_code &error)
+{
+    // Backup semantics let the call open folders too; links are followed.
+    const HandleGuard handle(CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (handle.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle.get(), &info)) {
+        error.assign(static_cast<int>(GetLastError()), std::system_category());
+        return {};
+    }
+    error.clear();
+    return {info.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+#else
+
+namespace {
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const
+    {
+        return m_fd;
+    }
+
+    // A written file can still fail at close (network file systems); say so.
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+int copyContents(int from, int to)
+{
+    std::vector<char> buffer(1 << 17);
+    for (;;) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got == 0)
+            return 0;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(to, buffer.data() + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            done += put;
+        }
+    }
+}
+
+// Across volumes: copy into a destination that this call alone creates, then
+// delete the source. A source that cannot be deleted stays, and the move counts.
+int copyAcrossVolumes(const char *from, const char *to)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(from, &info) != 0)
+        return errno;
+    if (!S_ISREG(info.st_mode))
+        return EXDEV;
+    FileDescriptor in(::open(from, O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (in.get() < 0)
+        return errno;
+    const mode_t mode = info.st_mode & 07777;
+    FileDescriptor out(::open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (out.get() < 0)
+        return errno;
+    int error = copyContents(in.get(), out.get());
+    if (error == 0) {
+        // The umask narrowed the mode at creation; some file systems keep no
+        // modes or times at all, which is no reason to fail the move.
+        (void)::fchmod(out.get(), mode);
+        const struct timespec times[2] = {info.st_atim, info.st_mtim};
+        (void)::futimens(out.get(), times);
+        error = out.close();
+    }
+    if (error != 0) {
+        ::unlink(to);
+        return error;
+    }
+    (void)::unlink(from);
+    return 0;
+}
+
+// For file systems that know no RENAME_NOREPLACE: a hard link refuses an
+// existing name just as atomically.
+int linkThenUnlink(const char *from, const char *to)
+{
+    if (::link(from, to) != 0)
+        return errno;
+    if (::unlink(from) != 0) {
+        const int error = errno;
+        ::unlink(to);
+        return error;
+    }
+    return 0;
+}
+
+int renameNoReplace(const char *from, const char *to)
+{
+#if defined(__linux__) && defined(SYS_renameat2)
+    constexpr unsigned int noReplace = 1U << 0; // RENAME_NOREPLACE
+    if (::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, noReplace) == 0)
+        return 0;
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP)
+        return error;
+#endif
+    return linkThenUnlink(from, to);
+}
+
+} // namespace
+
+std::optional<unsigned long> platformMoveFile(const fs::path &source, const fs::path &destination)
+{
+    int error = renameNoReplace(source.c_str(), destination.c_str());
+    if (error == EXDEV)
+        error = copyAcrossVolumes(source.c_str(), destination.c_str());
+    if (error == 0)
+        return std::nullopt;
+    return static_cast<unsigned long>(error);
+}
+
+FileIdentity platformFileIdentity(const fs::path &path, std::error_code &error)
+{
+    struct stat info
+    {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        error.assign(errno, std::generic_category());
+        return {};
+    }
+    error.clear();
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+#endif

@@ -1,9 +1,30 @@
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <system_error>
 
-// The one place for platform calls. Renames `source` to `destination`,
-// refusing an existing destination without a test-then-rename window, and
-// falling back to copy-then-delete across volumes. Returns 0 on success,
-// otherwise the platform's error code (GetLastError on Windows, errno elsewhere).
-long platformMoveFile(const std::filesystem::path &source, const std::filesystem::path &destination);
+// The one place for platform calls.
+
+// Renames `source` to `destination`, refusing an existing destination without
+// a test-then-rename window, and falling back to copy-then-delete across
+// volumes (a source that cannot be deleted afterwards still counts as moved).
+// Returns nothing on success, otherwise the platform's error code
+// (GetLastError on Windows, errno elsewhere).
+std::optional<unsigned long> platformMoveFile(const std::filesystem::path &source,
+                                              const std::filesystem::path &destination);
+
+// Which file a path leads to, following links: equal identities mean the same
+// file or folder, however it was reached.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+
+    auto operator<=>(const FileIdentity &) const = default;
+};
+
+// Sets `error` and returns an empty identity when the path cannot be examined.
+FileIdentity platformFileIdentity(const std::filesystem::path &path, std::error_code &error);

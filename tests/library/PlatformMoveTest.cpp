@@ -1,0 +1,135 @@
+#include "library/PlatformMove.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <system_error>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder on another file system than the temporary folder, or empty.
+fs::path otherFileSystemFolder(const TempDir &temp)
+{
+    std::error_code error;
+    const FileIdentity here = platformFileIdentity(temp.path(), error);
+    const fs::path shm = "/dev/shm";
+    const FileIdentity there = platformFileIdentity(shm, error);
+    if (error || there.device == here.device)
+        return {};
+    return shm;
+}
+
+} // namespace
+
+TEST(PlatformMoveTest, MovesTheFile)
+{
+    TempDir temp;
+    writeFile(temp / "a" / "entry.lua", "one");
+    fs::create_directory(temp / "b");
+    EXPECT_FALSE(platformMoveFile(temp / "a" / "entry.lua", temp / "b" / "entry.lua"));
+    EXPECT_FALSE(fs::exists(temp / "a" / "entry.lua"));
+    EXPECT_EQ(readFile(temp / "b" / "entry.lua"), "one");
+}
+
+TEST(PlatformMoveTest, NeverReplacesAnExistingDestination)
+{
+    TempDir temp;
+    writeFile(temp / "entry.lua", "up");
+    writeFile(temp / "store" / "entry.lua", "down");
+    const auto code = platformMoveFile(temp / "entry.lua", temp / "store" / "entry.lua");
+    ASSERT_TRUE(code);
+#ifndef _WIN32
+    EXPECT_EQ(*code, static_cast<unsigned long>(EEXIST));
+#endif
+    EXPECT_EQ(readFile(temp / "entry.lua"), "up");
+    EXPECT_EQ(readFile(temp / "store" / "entry.lua"), "down");
+}
+
+TEST(PlatformMoveTest, MissingSourceFailsAndCreatesNothing)
+{
+    TempDir temp;
+    const auto code = platformMoveFile(temp / "gone.lua", temp / "entry.lua");
+    ASSERT_TRUE(code);
+#ifndef _WIN32
+    EXPECT_EQ(*code, static_cast<unsigned long>(ENOENT));
+#endif
+    EXPECT_FALSE(fs::exists(temp / "entry.lua"));
+}
+
+TEST(PlatformMoveTest, CrossesFileSystemsKeepingModeAndRefusingExisting)
+{
+    TempDir temp;
+    const fs::path other = otherFileSystemFolder(temp);
+    if (other.empty())
+        GTEST_SKIP() << "no second file system (/dev/shm) next to " << temp.path();
+    const fs::path destination = other / ("tessel3-move-" + temp.path().filename().string());
+    writeFile(temp / "entry.lua", "across");
+    fs::permissions(temp / "entry.lua", fs::perms(0606));
+
+    EXPECT_FALSE(platformMoveFile(temp / "entry.lua", destination));
+    EXPECT_FALSE(fs::exists(temp / "entry.lua"));
+    EXPECT_EQ(readFile(destination), "across");
+    EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0606));
+
+    writeFile(temp / "entry.lua", "second");
+    EXPECT_TRUE(platformMoveFile(temp / "entry.lua", destination));
+    EXPECT_EQ(readFile(temp / "entry.lua"), "second");
+    EXPECT_EQ(readFile(destination), "across");
+    fs::remove(destination);
+}
+
+#ifdef __linux__
+TEST(PlatformMoveTest, CrossingCountsAsDoneWhenTheSourceCannotBeDeleted)
+{
+    TempDir temp;
+    const fs::path other = otherFileSystemFolder(temp);
+    if (other.empty())
+        GTEST_SKIP() << "no second file system (/dev/shm) next to " << temp.path();
+    writeFile(temp / "entry.lua", "stays");
+    const int fd = ::open((temp / "entry.lua").c_str(), O_RDONLY);
+    int flags = 0;
+    const bool immutable = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!immutable) {
+        if (fd >= 0)
+            ::close(fd);
+        GTEST_SKIP() << "cannot make a file undeletable here (needs root and chattr support)";
+    }
+    const fs::path destination = other / ("tessel3-move-" + temp.path().filename().string());
+
+    const auto code = platformMoveFile(temp / "entry.lua", destination);
+
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_FALSE(code);
+    EXPECT_EQ(readFile(destination), "stays");
+    EXPECT_EQ(readFile(temp / "entry.lua"), "stays");
+    fs::remove(destination);
+}
+#endif
+
+TEST(PlatformMoveTest, IdentityFollowsLinks)
+{
+    TempDir temp;
+    fs::create_directories(temp / "real");
+    fs::create_directory_symlink(temp / "real", temp / "link");
+    std::error_code error;
+    const FileIdentity real = platformFileIdentity(temp / "real", error);
+    ASSERT_FALSE(error);
+    EXPECT_EQ(platformFileIdentity(temp / "link", error), real);
+    EXPECT_NE(platformFileIdentity(temp.path(), error), real);
+    platformFileIdentity(temp / "missing", error);
+    EXPECT_TRUE(error);
+}
