@@ -1,1 +1,200 @@
 #include "library/ModImport.h"
+
+#include "library/Constants.h"
+#include "library/FileSystemError.h"
+#include "library/ModCatalogue.h"
+#include "library/ModRecord.h"
+#include "library/PlatformMove.h"
+
+#include <algorithm>
+#include <set>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ImportRun
+{
+    const ModCatalogue &catalogue;
+    fs::path categoryFolder;
+    // Folders are told apart by identity, not by spelling, so that links
+    // cannot lead the search or a copy round in circles.
+    std::set<FileIdentity> searchedFolders;
+    // Every folder this import created or copied into; never searched.
+    std::set<FileIdentity> destinationFolders;
+};
+
+// One mod folder being copied into its destination.
+struct ModCopy
+{
+    ImportRun &run;
+    const fs::path &modFolder;
+    const fs::path &destination;
+    // The source folders from the mod folder down to the one being copied.
+    std::vector<FileIdentity> ancestors;
+
+    [[noreturn]] void fail(std::error_code error) const
+    {
+        throwFileSystemError("copy", modFolder, destination, error);
+    }
+};
+
+bool isModToImport(const ImportRun &run, const fs::path &path)
+{
+    if (path.filename() != kEntryFileName || !isInstalled(path))
+        return false;
+    if (run.catalogue.readField(path, run.catalogue.selfIdPatterns()).empty())
+        return false;
+    for (const ModRecord &record : run.catalogue.records()) {
+        if (record.entryPath == path)
+            return false;
+    }
+    return true;
+}
+
+// True when the destination is the mod folder itself or lies inside it: such
+// a copy would be a copy onto itself, or one that contains itself.
+bool copiesIntoItself(const fs::path &modFolder, const fs::path &destination)
+{
+    std::error_code error;
+    const fs::path from = fs::weakly_canonical(modFolder, error);
+    if (error)
+        return false;
+    const fs::path to = fs::weakly_canonical(destination, error);
+    if (error)
+        return false;
+    return std::mismatch(from.begin(), from.end(), to.begin(), to.end()).first == from.end();
+}
+
+void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, const fs::path &to);
+
+// Follows links like the path library's recursive copy with skip-existing.
+void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &target)
+{
+    std::error_code error;
+    const bool isFolder = entry.is_directory(error);
+    if (error)
+        copy.fail(error);
+    if (isFolder) {
+        const FileIdentity identity = platformFileIdentity(entry.path(), error);
+        if (error)
+            copy.fail(error);
+        // A link back up the tree, or a folder this import has just filled.
+        if (std::find(copy.ancestors.begin(), copy.ancestors.end(), identity) !=
+                copy.ancestors.end() ||
+            copy.run.destinationFolders.contains(identity))
+            return;
+        fs::create_directory(target, entry.path(), error);
+        if (error)
+            copy.fail(error);
+        copyFolder(copy, entry.path(), identity, target);
+        return;
+    }
+    const bool isFile = entry.is_regular_file(error);
+    if (error)
+        copy.fail(error);
+    if (!isFile)
+        copy.fail(std::make_error_code(std::errc::not_supported));
+    // Fails when the destination holds a folder or anything else by that name.
+    fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
+    if (error)
+        copy.fail(error);
+}
+
+void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, const fs::path &to)
+{
+    std::error_code error;
+    const FileIdentity toIdentity = platformFileIdentity(to, error);
+    if (error)
+        copy.fail(error);
+    copy.run.destinationFolders.insert(toIdentity);
+    copy.ancestors.push_back(fromIdentity);
+    fs::directory_iterator it(from, error);
+    if (error)
+        copy.fail(error);
+    for (const fs::directory_iterator end; it != end;) {
+        copyEntry(copy, *it, to / it->path().filename());
+        it.increment(error);
+        if (error)
+            copy.fail(error);
+    }
+    copy.ancestors.pop_back();
+}
+
+void importMod(ImportRun &run, const fs::path &entryPath)
+{
+    const fs::path modFolder = entryPath.parent_path();
+    const fs::path destination = run.categoryFolder / modFolder.filename();
+    if (!modFolder.has_filename() || copiesIntoItself(modFolder, destination))
+        return;
+    std::error_code error;
+    fs::create_directory(destination, error);
+    if (error)
+        throwFileSystemError("create_directory", destination, error);
+    ModCopy copy{run, modFolder, destination, {}};
+    const FileIdentity identity = platformFileIdentity(modFolder, error);
+    if (error)
+        copy.fail(error);
+    copyFolder(copy, modFolder, identity, destination);
+}
+
+void searchFolder(ImportRun &run, const fs::path &folder);
+
+void searchEntry(ImportRun &run, const fs::directory_entry &entry)
+{
+    std::error_code error;
+    const bool isFolder = entry.is_directory(error);
+    if (error) {
+        // Only an entry that is gone, or a link that leads nowhere, is passed over.
+        std::error_code ignored;
+        if (fs::status(entry.path(), ignored).type() != fs::file_type::not_found)
+            throwFileSystemError("status", entry.path(), error);
+        return;
+    }
+    if (isFolder)
+        searchFolder(run, entry.path());
+    else if (isModToImport(run, entry.path()))
+        importMod(run, entry.path());
+}
+
+void searchFolder(ImportRun &run, const fs::path &folder)
+{
+    std::error_code error;
+    const FileIdentity identity = platformFileIdentity(folder, error);
+    if (error)
+        throwFileSystemError("status", folder, error);
+    if (run.destinationFolders.contains(identity) || !run.searchedFolders.insert(identity).second)
+        return;
+    fs::directory_iterator it(folder, error);
+    if (error)
+        throwFileSystemError("directory_iterator::directory_iterator", folder, error);
+    for (const fs::directory_iterator end; it != end;) {
+        searchEntry(run, *it);
+        it.increment(error);
+        if (error)
+            throwFileSystemError("directory_iterator::operator++", error);
+    }
+}
+
+} // namespace
+
+void importMods(const ModCatalogue &catalogue, const fs::path &source, ModCategory category)
+{
+    ImportRun run{catalogue,
+                  category == ModCategory::Aircraft ? catalogue.roots().aircraftPath
+                                                    : catalogue.roots().techPath,
+                  {},
+                  {}};
+    if (isModToImport(run, source)) {
+        importMod(run, source);
+        return;
+    }
+    std::error_code error;
+    const fs::file_status status = fs::status(source, error);
+    if (error && status.type() != fs::file_type::not_found)
+        throwFileSystemError("status", source, error);
+    if (fs::is_directory(status))
+        searchFolder(run, source);
+}
