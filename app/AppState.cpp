@@ -1,1 +1,20 @@
 #include "app/AppState.h"
+
+#include "settings/SettingsFile.h"
+
+#include <string>
+
+UiLanguage currentLanguage = UiLanguage::English;
+
+void loadLanguageSetting()
+{
+    const std::string code = readLanguageSetting();
+    if (code.empty())
+        return;
+    if (code == "CN")
+        currentLanguage = UiLanguage::Chinese;
+    else if (code == "RU")
+        currentLanguage = UiLanguage::Russian;
+    else
+        currentLanguage = UiLanguage::English;
+}

@@ -1,1 +1,108 @@
 #include "settings/SettingsFile.h"
+
+#include "library/Constants.h"
+#include "settings/FileReplace.h"
+#include "settings/SettingsText.h"
+
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The settings file's text with line ends already turned into line feeds;
+// nothing when it is missing, is not a regular file (a pipe would block) or
+// cannot be read.
+std::optional<std::string> readSettingsText()
+{
+    const fs::path file(kSettingsFilePath);
+    std::error_code error;
+    if (!fs::is_regular_file(file, error))
+        return std::nullopt;
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[1 << 16];
+    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
+        bytes.append(buffer, std::size_t(stream.gcount()));
+    if (stream.bad())
+        return std::nullopt;
+    return textFromFileBytes(bytes);
+}
+
+std::string readSetting(SettingKey key)
+{
+    const auto text = readSettingsText();
+    return text ? findSettingValue(*text, key) : std::string();
+}
+
+// Rewrites the key's assignments, or leaves the file alone when it is missing,
+// cannot be both read and written, or would not change.
+void saveSetting(SettingKey key, std::string_view value)
+{
+    const fs::path file(kSettingsFilePath);
+    const auto original = readFileForUpdate(file);
+    if (!original)
+        return;
+    const std::string updated =
+        fileBytesFromText(rewriteSetting(textFromFileBytes(*original), key, value));
+    if (updated != *original)
+        replaceFileContents(file, updated);
+}
+
+const char *languageCode(UiLanguage language)
+{
+    switch (language) {
+    case UiLanguage::Chinese:
+        return "CN";
+    case UiLanguage::Russian:
+        return "RU";
+    case UiLanguage::English:
+        break;
+    }
+    return "EN";
+}
+
+} // namespace
+
+std::string readLanguageSetting()
+{
+    return readSetting(SettingKey::Language);
+}
+
+fs::path readDirectorySetting()
+{
+    try {
+        // The value is in the narrow encoding of path names.
+        return fs::path(readSetting(SettingKey::Directory));
+    } catch (const std::exception &) {
+        // Bytes that the narrow encoding cannot turn into a path name.
+        return {};
+    }
+}
+
+void saveLanguage(UiLanguage language)
+{
+    saveSetting(SettingKey::Language, languageCode(language));
+}
+
+void saveDirectory(fs::path directory)
+{
+    std::error_code error;
+    if (!fs::exists(directory, error))
+        return;
+    std::string value;
+    try {
+        value = directory.string();
+    } catch (const std::exception &) {
+        // Windows cannot always express a path in the narrow encoding.
+        return;
+    }
+    // Any of these would end the quoted value or the line and break the file.
+    if (value.find_first_of("\"\r\n") != std::string::npos)
+        return;
+    saveSetting(SettingKey::Directory, value);
+}

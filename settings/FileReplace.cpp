@@ -1,0 +1,187 @@
+#include "settings/FileReplace.h"
+
+#include <cerrno>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A hidden name beside the target; the random part keeps concurrent writers
+// and files left by a killed run out of each other's way.
+fs::path temporaryNameBeside(const fs::path &target)
+{
+    static std::mt19937_64 generator{std::random_device{}()};
+    static const char digits[] = "0123456789abcdef";
+    std::string suffix = ".";
+    for (auto value = generator(); value != 0; value >>= 4)
+        suffix += digits[value & 0xf];
+    suffix += ".tmp";
+    fs::path name = ".";
+    name += target.filename();
+    name += suffix;
+    return target.parent_path() / name;
+}
+
+#ifdef _WIN32
+
+int createExclusive(const fs::path &path)
+{
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+
+bool writeAll(int descriptor, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const unsigned chunk = bytes.size() > (1u << 30) ? (1u << 30) : unsigned(bytes.size());
+        const int written = ::_write(descriptor, bytes.data(), chunk);
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+// The read-only attribute is all of the permissions that Windows keeps here.
+bool copyOwnerAndMode(int, const fs::path &)
+{
+    return true;
+}
+
+bool flushToDisk(int descriptor)
+{
+    return ::_commit(descriptor) == 0;
+}
+
+bool closeDescriptor(int descriptor)
+{
+    return ::_close(descriptor) == 0;
+}
+
+// Windows makes a rename durable without a flush of the folder.
+void flushFolderToDisk(const fs::path &) {}
+
+#else
+
+int createExclusive(const fs::path &path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+}
+
+bool writeAll(int descriptor, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return true;
+}
+
+bool copyOwnerAndMode(int descriptor, const fs::path &original)
+{
+    struct stat status;
+    if (::stat(original.c_str(), &status) != 0)
+        return false;
+    // Only root may give the file away; for anyone else the owner is already right.
+    if (::fchown(descriptor, status.st_uid, status.st_gid) != 0 && errno != EPERM)
+        return false;
+    return ::fchmod(descriptor, status.st_mode & 07777) == 0;
+}
+
+bool flushToDisk(int descriptor)
+{
+    return ::fsync(descriptor) == 0;
+}
+
+bool closeDescriptor(int descriptor)
+{
+    return ::close(descriptor) == 0;
+}
+
+void flushFolderToDisk(const fs::path &folder)
+{
+    const int descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    ::fsync(descriptor);
+    ::close(descriptor);
+}
+
+#endif
+
+} // namespace
+
+std::optional<std::string> readFileForUpdate(const fs::path &file)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(file, error))
+        return std::nullopt;
+    const auto size = fs::file_size(file, error);
+    if (error)
+        return std::nullopt;
+    // Opening for update tests write access the way the system sees it
+    // (owner, group, access lists, the read-only attribute) without changing a byte.
+    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
+    if (!stream)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[1 << 16];
+    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
+        bytes.append(buffer, std::size_t(stream.gcount()));
+    // A short read would turn into a truncated file on the way back.
+    if (stream.bad() || bytes.size() != size)
+        return std::nullopt;
+    return bytes;
+}
+
+bool replaceFileContents(const fs::path &file, std::string_view bytes)
+{
+    std::error_code error;
+    // Replacing a link would cut it; the file it points at is replaced instead.
+    const fs::path target = fs::is_symlink(file, error) ? fs::canonical(file, error) : file;
+    if (error)
+        return false;
+
+    fs::path temporary;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 16 && descriptor < 0; ++attempt) {
+        temporary = temporaryNameBeside(target);
+        descriptor = createExclusive(temporary);
+        if (descriptor < 0 && errno != EEXIST)
+            return false;
+    }
+    if (descriptor < 0)
+        return false;
+
+    bool ok = writeAll(descriptor, bytes) && copyOwnerAndMode(descriptor, target) &&
+              flushToDisk(descriptor);
+    ok = closeDescriptor(descriptor) && ok;
+    if (ok) {
+        fs::rename(temporary, target, error);
+        ok = !error;
+    }
+    if (!ok) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    flushFolderToDisk(target.parent_path());
+    return true;
+}
