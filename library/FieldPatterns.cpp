@@ -312,8 +312,9 @@ void readEntryFields(const std::filesystem::path &entryPath,
             capacity *= 2;
         }
         const std::streamsize wanted = static_cast<std::streamsize>(capacity - size);
-        const std::streamsize got =
-            std::max<std::streamsize>(file.rdbuf()->sgetn(data.get() + size, wanted), 0);
+        // The stream turns a failing read into a state flag rather than an exception.
+        file.read(data.get() + size, wanted);
+        const std::streamsize got = file.gcount();
         // A short read means the end of the file or a failure; either ends the reading.
         const bool atEnd = got < wanted;
         const std::size_t newStart = size;
