@@ -1,0 +1,57 @@
+#pragma once
+
+#include "library/ModLibraryRoots.h"
+#include "library/ModRecord.h"
+#include "settings/UiLanguage.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class MainPanel;
+}
+// The form record that setupUi fills: one pointer per widget, action and menu.
+using MainPanelForm = Ui::MainPanel;
+
+// The frameless main window: one row per mod of the shared catalogue under a
+// band of column headings, with the program's commands in its menu bar.
+class MainPanel : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainPanel(QWidget *parent = nullptr);
+    ~MainPanel() override;
+
+    // Replaces every row with one per record, in the given order.
+    void showRecords(std::vector<std::reference_wrapper<ModRecord>> records);
+
+public slots:
+    void updateMyLanguage();
+
+private slots:
+    void on_backToMainLink_triggered();
+    void on_actionImport_Mod_AirCraft_triggered();
+    void on_actionImport_Mod_Tech_triggered();
+    void on_actionReload_triggered();
+    void on_actionDisable_All_triggered();
+    void on_actionEnable_All_triggered();
+    void on_actionMore_Mod_triggered();
+    void on_actionAbout_Author_2_triggered();
+    void on_actionEnglish_triggered();
+    void on_actionChinese_triggered();
+    void on_actionRussian_triggered();
+
+private:
+    void importInto(ModCategory category);
+    void reloadRows();
+    void switchLanguage(UiLanguage language);
+
+    std::unique_ptr<MainPanelForm> form;
+};
+
+// The one main panel, created at start-up; valid until the program ends.
+extern MainPanel *mainPanel;
