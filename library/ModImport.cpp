@@ -19,6 +19,8 @@ struct ImportRun
 {
     const ModCatalogue &catalogue;
     fs::path categoryFolder;
+    // The catalogue's entry paths; compared as paths, element by element.
+    std::set<fs::path> listedEntries;
     // Folders are told apart by identity, not by spelling, so that links
     // cannot lead the search or a copy round in circles.
     std::set<FileIdentity> searchedFolders;
@@ -47,11 +49,7 @@ bool isModToImport(const ImportRun &run, const fs::path &path)
         return false;
     if (run.catalogue.readField(path, run.catalogue.selfIdPatterns()).empty())
         return false;
-    for (const ModRecord &record : run.catalogue.records()) {
-        if (record.entryPath == path)
-            return false;
-    }
-    return true;
+    return !run.listedEntries.contains(path);
 }
 
 // True when the destination is the mod folder itself or lies inside it: such
@@ -186,7 +184,10 @@ void importMods(const ModCatalogue &catalogue, const fs::path &source, ModCatego
                   category == ModCategory::Aircraft ? catalogue.roots().aircraftPath
                                                     : catalogue.roots().techPath,
                   {},
+                  {},
                   {}};
+    for (const ModRecord &record : catalogue.records())
+        run.listedEntries.insert(record.entryPath);
     if (isModToImport(run, source)) {
         importMod(run, source);
         return;
