@@ -78,6 +78,7 @@ public:
             out.push_back(chance(0.5) ? "\tversion\t\t= \"" + versionText() + "\","
                                       : "\tversion = " + versionText() + ",");
         out.push_back("\tstate\t\t= \"installed\",");
+        const std::size_t infoLine = out.size();
         out.push_back("\tinfo\t\t= _(\"" + sentence(uniform(6, 30)) + "\"),");
         out.push_back("\tbinaries\t= { '" + folderName(shortText) + ".dll', },");
         out.push_back("\tInputProfiles\t= { [\"" + shortText +
@@ -109,6 +110,11 @@ public:
             }
         }
         out.push_back("plugin_done()");
+        // Short files make up their size with a long description, as real ones do.
+        std::string more;
+        while (used + more.size() + 14 < byteCount)
+            more += std::string(" ") + pick(kWords);
+        out[infoLine].insert(out[infoLine].size() - 3, more);
         return out;
     }
 
