@@ -320,13 +320,15 @@ void readEntryFields(const std::filesystem::path &entryPath,
         const std::size_t newStart = size;
         size += static_cast<std::size_t>(got);
 
+        // The last line counts without its line feed only at the true end of the
+        // file; a line cut short by a failing read is not a line.
         std::size_t windowEnd = size;
-        if (!atEnd) {
+        if (!atEnd || file.bad()) {
             const std::string_view added(data.get() + newStart, size - newStart);
             const std::size_t lastFeed = added.rfind('\n');
-            if (lastFeed == kNone)
+            if (lastFeed == kNone && !atEnd)
                 continue;
-            windowEnd = newStart + lastFeed + 1;
+            windowEnd = lastFeed == kNone ? 0 : newStart + lastFeed + 1;
         }
         const std::string_view window(data.get(), windowEnd);
         bool allDecided = true;
