@@ -1,0 +1,33 @@
+#include "ui/DraggableWidget.h"
+
+#include <QMouseEvent>
+
+DraggableWidget::DraggableWidget(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_MouseTracking, true);
+}
+
+void DraggableWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragging = true;
+    pressGlobalPos = event->globalPosition().toPoint();
+    pressWindowPos = window()->frameGeometry().topLeft();
+}
+
+void DraggableWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging = false;
+}
+
+void DraggableWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!dragging)
+        return;
+    // Offset from the press point applied to the window's place at the press, so
+    // rounding never accumulates over a long drag.
+    const QPoint cursor = event->globalPosition().toPoint();
+    window()->move(cursor - pressGlobalPos + pressWindowPos);
+}

@@ -1,0 +1,157 @@
+#include "ui/VezModItemWidget.h"
+
+#include "app/AppState.h"
+#include "library/ModCatalogue.h"
+#include "library/ModInstall.h"
+#include "library/ModRecord.h"
+#include "ui/CommandGuard.h"
+#include "ui/QtPathText.h"
+#include "ui/UiTexts.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+
+#include <string>
+
+namespace {
+
+const QString &whiteText()
+{
+    static const QString sheet = QStringLiteral("color:white");
+    return sheet;
+}
+
+const QString &enabledStateSheet()
+{
+    static const QString sheet = QStringLiteral("color: rgb(245,158,15); font-weight: bold;");
+    return sheet;
+}
+
+const QString &disabledStateSheet()
+{
+    static const QString sheet = QStringLiteral("color: rgb(128,128,128); font-weight: bold;");
+    return sheet;
+}
+
+const QString &buttonSheet()
+{
+    static const QString sheet =
+        QStringLiteral("background-color:rgb(245,158,15);font-weight: bold;");
+    return sheet;
+}
+
+QString fromUtf8(const std::string &bytes)
+{
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QString rowName(const ModRecord &record)
+{
+    if (!record.displayName.empty())
+        return fromUtf8(record.displayName);
+    if (!record.shortName.empty())
+        return fromUtf8(record.shortName);
+    return QString::fromUtf8(UiTexts::noName);
+}
+
+QLabel *makeLabel(const QString &text, int width, const QString &objectName, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setFixedWidth(width);
+    label->setStyleSheet(whiteText());
+    return label;
+}
+
+} // namespace
+
+VezModItemWidget::VezModItemWidget(ModRecord &record, QWidget *parent)
+    : QWidget(parent),
+      selfIdLabel(makeLabel(fromUtf8(record.self_ID), 120, QStringLiteral("selfIdLabel"), this)),
+      nameLabel(makeLabel(rowName(record), 120, QStringLiteral("nameLabel"), this)),
+      stateLabel(new QLabel), developerLabel(makeLabel(fromUtf8(record.developerName), 100,
+                                                       QStringLiteral("developerLabel"), this)),
+      versionLabel(makeLabel(fromUtf8(record.version), 80, QStringLiteral("versionLabel"), this)),
+      installButton(new QPushButton(this)), openButton(new QPushButton(this)), record(record)
+{
+    stateLabel->setObjectName(QStringLiteral("stateLabel"));
+    installButton->setObjectName(QStringLiteral("installButton"));
+    openButton->setObjectName(QStringLiteral("openButton"));
+
+    openButton->setFixedWidth(50);
+    openButton->setText(setUpText(UiTexts::openButton));
+    openButton->setStyleSheet(buttonSheet());
+    openButton->setFixedHeight(30);
+
+    installButton->setStyleSheet(buttonSheet());
+    installButton->setFixedHeight(30);
+    showState();
+    updateLanguage();
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(selfIdLabel);
+    layout->addWidget(nameLabel);
+    layout->addWidget(developerLabel);
+    layout->addWidget(versionLabel);
+    layout->addWidget(stateLabel);
+    layout->addWidget(installButton);
+    layout->addWidget(openButton);
+
+    connect(installButton, &QPushButton::clicked, this, &VezModItemWidget::onInstallButtonClicked);
+    connect(openButton, &QPushButton::clicked, this, &VezModItemWidget::openInURLButtonClicked);
+}
+
+void VezModItemWidget::refresh()
+{
+    selfIdLabel->setText(fromUtf8(record.self_ID));
+    nameLabel->setText(rowName(record));
+    developerLabel->setText(fromUtf8(record.developerName));
+    versionLabel->setText(fromUtf8(record.version));
+    showState();
+    updateLanguage();
+}
+
+void VezModItemWidget::updateLanguage()
+{
+    const bool enabled = record.installState;
+    applyLanguageText(installButton,
+                      enabled ? UiTexts::installButtonEnabled : UiTexts::installButtonDisabled,
+                      currentLanguage);
+    applyLanguageText(stateLabel,
+                      enabled ? UiTexts::stateLabelEnabled : UiTexts::stateLabelDisabled,
+                      currentLanguage);
+    applyLanguageText(openButton, UiTexts::openButton, currentLanguage);
+}
+
+void VezModItemWidget::onInstallButtonClicked()
+{
+    // A failed move leaves the record as it was; the refresh then shows it unchanged.
+    runGuarded(statusBarOf(this), FailedCommand::Move, [this] {
+        if (!sharedCatalogue)
+            return;
+        if (record.installState)
+            uninstallMod(*sharedCatalogue, record);
+        else
+            installMod(*sharedCatalogue, record);
+    });
+    refresh();
+}
+
+void VezModItemWidget::openInURLButtonClicked()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(qStringFromPath(record.modFolder())));
+}
+
+// The set-up state texts and the state colour.
+void VezModItemWidget::showState()
+{
+    const bool enabled = record.installState;
+    stateLabel->setText(
+        setUpText(enabled ? UiTexts::stateLabelEnabled : UiTexts::stateLabelDisabled));
+    stateLabel->setStyleSheet(enabled ? enabledStateSheet() : disabledStateSheet());
+    installButton->setText(
+        setUpText(enabled ? UiTexts::installButtonEnabled : UiTexts::installButtonDisabled));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+struct ModRecord;
+
+// One row of the mod list: the record's id, name, developer, version and state,
+// with its Install/Uninstall and open buttons. The record belongs to the
+// catalogue; the row lives only as long as the record does.
+class VezModItemWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    VezModItemWidget(ModRecord &record, QWidget *parent);
+
+    // Re-reads the record into the labels, the state colour and the button.
+    void refresh();
+    // The button and state texts of currentLanguage.
+    void updateLanguage();
+
+private slots:
+    void onInstallButtonClicked();
+    void openInURLButtonClicked();
+
+private:
+    void showState();
+
+    QLabel *selfIdLabel;
+    QLabel *nameLabel;
+    QLabel *stateLabel;
+    QLabel *developerLabel;
+    QLabel *versionLabel;
+    QPushButton *installButton;
+    QPushButton *openButton;
+    ModRecord &record;
+};
