@@ -3,6 +3,7 @@
 #include <re2/re2.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -147,6 +148,53 @@ std::string requiredLiteral(std::string_view text)
     return best;
 }
 
+// Looks for the key's rarest byte with memchr, which scans many bytes a step,
+// and compares the whole key only around each hit.
+struct FieldPatterns::TextSearcher
+{
+    explicit TextSearcher(std::string_view key) : text(key)
+    {
+        const auto rarity = [](char byte) {
+            static constexpr std::string_view kLowerCaseByFrequency = "etaoinsrhldcumfpgwybvkxjqz";
+            if (byte >= 'A' && byte <= 'Z')
+                return 30;
+            if (byte == '_')
+                return 20;
+            const std::size_t rank = kLowerCaseByFrequency.find(byte);
+            return rank == std::string_view::npos ? 10 : static_cast<int>(rank);
+        };
+        for (std::size_t i = 1; i < text.size(); ++i)
+            if (rarity(text[i]) > rarity(text[rareOffset]))
+                rareOffset = i;
+    }
+
+    std::size_t find(std::string_view haystack, std::size_t from) const
+    {
+        const std::size_t length = text.size();
+        if (from > haystack.size() || haystack.size() - from < length)
+            return std::string_view::npos;
+        if (length == 0)
+            return from;
+        const char rare = text[rareOffset];
+        const std::size_t lastStart = haystack.size() - length;
+        for (std::size_t start = from; start <= lastStart;) {
+            const void *hit =
+                std::memchr(haystack.data() + start + rareOffset, rare, lastStart - start + 1);
+            if (hit == nullptr)
+                return std::string_view::npos;
+            start = static_cast<std::size_t>(static_cast<const char *>(hit) - haystack.data()) -
+                    rareOffset;
+            if (std::memcmp(haystack.data() + start, text.data(), length) == 0)
+                return start;
+            ++start;
+        }
+        return std::string_view::npos;
+    }
+
+    std::string text;
+    std::size_t rareOffset = 0;
+};
+
 FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
 {
     RE2::Options options;
@@ -170,6 +218,8 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
     }
     if (everyLineMayMatch)
         m_requiredTexts.clear();
+    for (const std::string &text : m_requiredTexts)
+        m_searchers.push_back(std::make_unique<TextSearcher>(text));
 }
 
 FieldPatterns::~FieldPatterns() = default;
@@ -192,6 +242,12 @@ bool FieldPatterns::search(std::string_view line, std::string_view &value) const
 const std::vector<std::string> &FieldPatterns::requiredTexts() const
 {
     return m_requiredTexts;
+}
+
+std::size_t FieldPatterns::findRequiredText(std::size_t index, std::string_view text,
+                                            std::size_t from) const
+{
+    return m_searchers[index]->find(text, from);
 }
 
 const std::vector<std::string> &FieldPatterns::patternTexts() const
@@ -252,13 +308,13 @@ void searchWindow(FieldSearch &field, std::string_view window)
 {
     const std::vector<std::string> &texts = field.patterns->requiredTexts();
     for (std::size_t k = 0; k < texts.size(); ++k)
-        field.nextHit[k] = window.find(texts[k]);
+        field.nextHit[k] = field.patterns->findRequiredText(k, window, 0);
     std::size_t position = 0;
     while (position < window.size()) {
         std::size_t hit = texts.empty() ? position : kNone;
         for (std::size_t k = 0; k < texts.size(); ++k) {
             if (field.nextHit[k] != kNone && field.nextHit[k] < position)
-                field.nextHit[k] = window.find(texts[k], position);
+                field.nextHit[k] = field.patterns->findRequiredText(k, window, position);
             hit = std::min(hit, field.nextHit[k]);
         }
         if (hit == kNone)
