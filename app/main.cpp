@@ -1,7 +1,17 @@
-#include <cstdio>
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "app/StartUp.h"
 
-int main()
+#include <QApplication>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
 {
-    std::puts("tessel3: the library is built; the window comes with the interface.");
-    return 0;
+    QApplication application(argc, argv);
+    QTranslator translator;
+    installTranslatorFor(translator, preferredUiLanguages());
+    // Both windows apply the saved language as they are built.
+    loadLanguageSetting();
+    ProgramWindows windows;
+    return QApplication::exec();
 }

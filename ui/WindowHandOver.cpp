@@ -1,6 +1,26 @@
 #include "ui/WindowHandOver.h"
 
-// Placeholder bodies until the main panel exists.
-void showPanelAfterConfirm() {}
-void backToDirectoryWindow() {}
-void passLanguageToDirectoryWindow() {}
+#include "library/ModCatalogue.h"
+#include "ui/MainPanel.h"
+#include "ui/MainWindow.h"
+
+// Each hand-over closes one window before showing the other within the same
+// slot call, so the event loop never sees a moment without a visible window.
+
+void showPanelAfterConfirm()
+{
+    directoryWindow->close();
+    mainPanel->showRecords(sharedCatalogue->records());
+    mainPanel->show();
+}
+
+void backToDirectoryWindow()
+{
+    mainPanel->close();
+    directoryWindow->show();
+}
+
+void passLanguageToDirectoryWindow()
+{
+    directoryWindow->applyLanguage();
+}
