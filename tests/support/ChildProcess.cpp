@@ -3,6 +3,9 @@
 #ifndef _WIN32
 
 #include <cerrno>
+#include <cstdio>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,6 +76,47 @@ fs::path shareProgram(const fs::path &program, const fs::path &folder)
     fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
     fs::permissions(copy, open);
     return copy;
+}
+
+std::optional<int> runUnprivileged(const fs::path &folder, const std::function<int()> &body)
+{
+    constexpr int kCannotDrop = 125;
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return std::nullopt;
+    if (pid == 0) {
+        // Only async-signal-safe work would be strictly right after fork; the
+        // test process has a single thread, so the library calls are safe.
+        int result = kCannotDrop;
+        if (::geteuid() == 0) {
+            const passwd *nobody = ::getpwnam("nobody");
+            if (!nobody)
+                ::_exit(kCannotDrop);
+            std::error_code error;
+            ::lchown(folder.c_str(), nobody->pw_uid, nobody->pw_gid);
+            for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+                 it.increment(error))
+                ::lchown(it->path().c_str(), nobody->pw_uid, nobody->pw_gid);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                ::setuid(nobody->pw_uid) != 0 || ::geteuid() == 0)
+                ::_exit(kCannotDrop);
+        }
+        try {
+            result = body();
+        } catch (...) {
+            result = 126;
+        }
+        std::fflush(stdout);
+        ::_exit(result);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status))
+        return -1;
+    if (WEXITSTATUS(status) == kCannotDrop)
+        return std::nullopt;
+    return WEXITSTATUS(status);
 }
 
 #endif

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,3 +27,10 @@ std::optional<std::vector<std::string>> unprivilegedPrefix(const std::filesystem
 // for them too: the build tree may not be reachable by "nobody".
 std::filesystem::path shareProgram(const std::filesystem::path &program,
                                    const std::filesystem::path &folder);
+
+// Runs `body` in a forked child as an unprivileged user and returns its
+// result. When this process is root, the child first hands `folder` (and
+// everything in it) to "nobody" and then becomes "nobody", so that the tree's
+// permissions bind it. Nothing when no unprivileged user can be had.
+std::optional<int> runUnprivileged(const std::filesystem::path &folder,
+                                   const std::function<int()> &body);
