@@ -3,15 +3,14 @@
 #include <re2/re2.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 
 namespace {
 
-// The texts exactly as the game's entry files are read; compiled by the
-// constructor through translatePatternText.
+// The pattern texts in their ECMAScript spelling; the constructor adapts them
+// for RE2 through translatePatternText.
 const std::vector<std::string_view> kDeveloperNameTexts = {
     R"re(\s*\bdeveloperName\b\s*=\s*\"([^\"]*)\")re",
     R"re(^\s*\bdeveloperName\b\s*=\s*_\(\s*\"([^\"]*)\"\s*\))re",
