@@ -13,8 +13,11 @@ bool installTranslatorFor(QTranslator &translator, const QStringList &uiLanguage
 {
     for (const QString &tag : uiLanguages) {
         const QString baseName = QStringLiteral("tessel3_") + QLocale(tag).name();
-        if (translator.load(QStringLiteral(":/i18n/") + baseName))
-            return QCoreApplication::installTranslator(&translator);
+        if (translator.load(QStringLiteral(":/i18n/") + baseName)) {
+            // Installed even when it reports the catalogue as empty.
+            QCoreApplication::installTranslator(&translator);
+            return true;
+        }
     }
     return false;
 }
