@@ -146,6 +146,8 @@ private slots:
     void backThenTheSameConfirmReloadsFromDisk();
     void handOverKeepsTheEventLoopRunning();
     void closeEntryEndsTheEventLoop();
+    void closingTheDirectoryWindowAfterBackEndsTheEventLoop();
+    void draggingTheHeadingBandMovesThePanel();
     void languageSwitchReachesEveryText();
     void choosingTheActiveLanguageWritesNothing();
     void importAddsModsAircraftFirst();
@@ -349,6 +351,39 @@ void MainPanelTest::closeEntryEndsTheEventLoop()
     QVERIFY(!mainPanel->isVisible());
     QVERIFY(!directoryWindow->isVisible());
     QVERIFY(mainPanel); // hidden, never deleted
+}
+
+void MainPanelTest::closingTheDirectoryWindowAfterBackEndsTheEventLoop()
+{
+    startProgram("EN");
+    const fs::path mods = makeMods("mods");
+    QTimer::singleShot(0, this, [&] {
+        confirm(mods);
+        action("backToMainLink")->trigger();
+    });
+    QTimer::singleShot(50, this, [] { directoryWindow->close(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, this, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!mainPanel->isVisible());
+}
+
+void MainPanelTest::draggingTheHeadingBandMovesThePanel()
+{
+    startProgram("EN");
+    confirm(makeMods("mods"));
+    QVERIFY(QTest::qWaitForWindowExposed(mainPanel));
+    auto *strip = child<QWidget>(mainPanel, "dragStrip");
+    const QPoint before = mainPanel->pos();
+
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(strip, QPoint(50, 35));
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(50, 35));
+
+    QCOMPARE(mainPanel->pos() - before, QPoint(40, 25));
 }
 
 void MainPanelTest::languageSwitchReachesEveryText()
