@@ -155,6 +155,7 @@ private slots:
     void failedImportShowsItsMessageAndTheModsCopiedBefore();
     void reloadFailureKeepsTheRows();
     void disableAllThenEnableAllKeepTheRowWidgets();
+    void failedDisableAllShowsItsMessageAndTheMovesMadeBefore();
     void webActionsOpenThePagesOfTheLanguage_data();
     void webActionsOpenThePagesOfTheLanguage();
     void screenshotsInThreeLanguages_data();
@@ -553,6 +554,26 @@ void MainPanelTest::disableAllThenEnableAllKeepTheRowWidgets()
             child<QLabel>(row, "stateLabel")->styleSheet().contains(QStringLiteral("245,158,15")));
     }
     QVERIFY(fs::exists(mods / "aircraft" / "Bravo" / kEntryFileName));
+}
+
+void MainPanelTest::failedDisableAllShowsItsMessageAndTheMovesMadeBefore()
+{
+    startProgram("EN");
+    const fs::path mods = makeMods("mods");
+    confirm(mods);
+    // The last mod's folder became a file: its storage folder cannot be made.
+    fs::remove_all(mods / "tech" / "Tanker");
+    writeFile(mods / "tech" / "Tanker", "not a folder");
+
+    action("actionDisable_All")->trigger();
+
+    const QString message = mainPanel->statusBar()->currentMessage();
+    QVERIFY2(message.contains(QStringLiteral("Tanker")), qPrintable(message));
+    const QList<VezModItemWidget *> shown = rows();
+    QCOMPARE(rowText(shown.at(0), "stateLabel"), QStringLiteral("disabled"));
+    QCOMPARE(rowText(shown.at(1), "stateLabel"), QStringLiteral("disabled"));
+    QCOMPARE(rowText(shown.at(2), "stateLabel"), QStringLiteral("enabled"));
+    QVERIFY(fs::exists(mods / "aircraft" / "Alpha" / kStorageFolderName / kEntryFileName));
 }
 
 void MainPanelTest::webActionsOpenThePagesOfTheLanguage_data()
