@@ -42,8 +42,8 @@ VezModList::VezModList(QWidget *parent) : QListWidget(parent)
     verticalScrollBar()->setStyleSheet(
         QStringLiteral("background-color: rgb(245,158,15); width: 0px;margin: 0px 0px 0px 0px;"));
     // Scrolling and resizing are what bring rows into view.
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &VezModList::buildRowsInView);
-    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &VezModList::buildRowsInView);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &VezModList::keepRowsForView);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &VezModList::keepRowsForView);
 }
 
 void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &records)
@@ -68,7 +68,7 @@ void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &
         if (!hint && !mayDifferInSize(record))
             hint = own;
     }
-    buildRowsInView();
+    keepRowsForView();
 }
 
 void VezModList::refreshRows()
@@ -105,34 +105,47 @@ VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
     return rowWidget;
 }
 
-// Builds the missing rows within one view's height above and below the view.
-void VezModList::buildRowsInView()
+// Builds the missing rows within one view's height above and below the view,
+// and drops the rows far outside it: the view re-places every row widget it has
+// on each scroll step, so keeping them all would make scrolling ever slower.
+void VezModList::keepRowsForView()
 {
     if (count() == 0)
         return;
     executeDelayedItemsLayout();
     const int height = qMax(viewport()->height(), 1);
-    const int top = -height;
-    const int bottom = 2 * height;
-    // Rows lie top to bottom, so the first one that reaches the band is found by halving.
+    const int buildFirst = firstRowReaching(-height);
+    const int buildEnd = firstRowReaching(2 * height + 1);
+    const int keepFirst = firstRowReaching(-3 * height);
+    const int keepEnd = firstRowReaching(4 * height + 1);
+    for (int index = 0; index < count(); ++index) {
+        if (index >= keepFirst && index < keepEnd)
+            continue;
+        QListWidgetItem *listItem = item(index);
+        if (itemWidget(listItem))
+            removeItemWidget(listItem);
+    }
+    std::vector<QListWidgetItem *> missing;
+    for (int index = buildFirst; index < buildEnd; ++index)
+        if (!itemWidget(item(index)))
+            missing.push_back(item(index));
+    for (QListWidgetItem *listItem : missing)
+        if (!itemWidget(listItem))
+            buildRow(listItem);
+}
+
+// The first row whose bottom edge reaches down to y (view coordinates), or
+// count(); rows lie top to bottom, so halving finds it.
+int VezModList::firstRowReaching(int y) const
+{
     int low = 0;
     int high = count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (visualItemRect(item(middle)).bottom() < top)
+        if (visualItemRect(item(middle)).bottom() < y)
             low = middle + 1;
         else
             high = middle;
     }
-    std::vector<QListWidgetItem *> missing;
-    for (int index = low; index < count(); ++index) {
-        QListWidgetItem *listItem = item(index);
-        if (visualItemRect(listItem).top() > bottom)
-            break;
-        if (!itemWidget(listItem))
-            missing.push_back(listItem);
-    }
-    for (QListWidgetItem *listItem : missing)
-        if (!itemWidget(listItem))
-            buildRow(listItem);
+    return low;
 }

@@ -11,10 +11,12 @@ class VezModItemWidget;
 // The main panel's list of mods: one item per record, each carrying a
 // VezModItemWidget. Its scroll bar takes no room; the wheel still scrolls.
 //
-// A row widget costs far more than its item, so fillRows builds the widgets of
-// the rows in and near the view only, and the others when they first come into
-// view or are asked for through rowWidgetAt. A row built late reads its record
-// then, which is what a refresh of an early one would show.
+// A row widget costs far more than its item, so only the rows in and near the
+// view have one: fillRows builds those, scrolling builds the rows that come
+// near and drops those left far behind, and rowWidgetAt builds one on request.
+// A row built late reads its record then, which is what a refresh of an
+// earlier one would show; refreshRows and updateRowsLanguage reach the rows
+// that exist.
 class VezModList : public QListWidget
 {
     Q_OBJECT
@@ -27,11 +29,13 @@ public:
     void refreshRows();
     void updateRowsLanguage();
 
-    // The row widget of the item at `index`, built now if it was not yet; null
-    // outside the list. Use this rather than itemWidget().
+    // The row widget of the item at `index`, built now if it has none; null
+    // outside the list. Use this rather than itemWidget(), and do not keep the
+    // pointer across scrolling.
     VezModItemWidget *rowWidgetAt(int index);
 
 private:
     VezModItemWidget *buildRow(QListWidgetItem *listItem);
-    void buildRowsInView();
+    void keepRowsForView();
+    int firstRowReaching(int y) const;
 };

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <optional>
@@ -75,6 +76,7 @@ private slots:
     void rowsWithTheSameIdActOnTheirOwnFiles();
     void languageSwitchReachesEveryRow();
     void rowsOutOfViewAreBuiltWhenReached();
+    void rowsFilledWhileHiddenAreThereWhenShownAndScrolledByWheel();
     void screenshots_data();
     void screenshots();
 
@@ -396,8 +398,18 @@ void VezModListTest::rowsOutOfViewAreBuiltWhenReached()
     QVERIFY(last);
     QCOMPARE(textsOf(last).state, QStringLiteral("已启用"));
     QCOMPARE(textsOf(last).selfId, QStringLiteral("id398"));
+    // Rows left far behind give up their widgets and get fresh ones when reached again.
+    QVERIFY(!m_list->itemWidget(m_list->item(0)));
+    records[0].installState = false;
+    m_list->scrollToTop();
+    QCoreApplication::processEvents();
+    auto *first = qobject_cast<VezModItemWidget *>(m_list->itemWidget(m_list->item(0)));
+    QVERIFY(first);
+    QCOMPARE(textsOf(first).state, QStringLiteral("未启用"));
 
-    // Every row has the size hint its own widget gives, built early or late.
+    // Every row has the size hint its own widget gives, built early or late, in the
+    // state it was filled in.
+    records[0].installState = true;
     currentLanguage = UiLanguage::English;
     for (int index : {0, 1, 5, 200, 201, 399}) {
         VezModItemWidget *row = m_list->rowWidgetAt(index);
@@ -406,6 +418,43 @@ void VezModListTest::rowsOutOfViewAreBuiltWhenReached()
         QCOMPARE(m_list->item(index)->sizeHint(), reference.sizeHint());
     }
     QCOMPARE(m_list->rowWidgetAt(400), nullptr);
+}
+
+void VezModListTest::rowsFilledWhileHiddenAreThereWhenShownAndScrolledByWheel()
+{
+    std::vector<ModRecord> records(300);
+    for (size_t index = 0; index < records.size(); ++index) {
+        records[index].entryPath = "/nowhere/tech/m" + std::to_string(index) + "/entry.lua";
+        records[index].self_ID = "id" + std::to_string(index);
+    }
+    // As after a Confirm: the panel is filled before it is shown.
+    m_list->fillRows({records.begin(), records.end()});
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&*m_window));
+    const auto everyRowInViewIsBuilt = [this] {
+        int inView = 0;
+        for (int index = 0; index < m_list->count(); ++index) {
+            if (!m_list->visualItemRect(m_list->item(index)).intersects(m_list->viewport()->rect()))
+                continue;
+            ++inView;
+            if (!m_list->itemWidget(m_list->item(index)))
+                return false;
+        }
+        return inView > 3;
+    };
+    QVERIFY(everyRowInViewIsBuilt());
+    // The scroll bar takes no room from the rows.
+    QCOMPARE(m_list->viewport()->width(), m_list->width() - 2 * m_list->frameWidth());
+
+    const int before = m_list->verticalScrollBar()->value();
+    for (int step = 0; step < 20; ++step) {
+        const QPointF at(100, 100);
+        QWheelEvent wheel(at, m_list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(m_list->viewport(), &wheel);
+    }
+    QVERIFY(m_list->verticalScrollBar()->value() > before);
+    QVERIFY(everyRowInViewIsBuilt());
 }
 
 void VezModListTest::screenshots_data()
