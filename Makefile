@@ -2,8 +2,12 @@
 # what is missing, configure, build, then start the demo or run the suite.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# The sanitizer run and the fuzz targets build in folders of their own.
+ASAN_BUILD ?= $(BUILD)-asan
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench clean
 
 all: build
 
@@ -16,8 +20,29 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The suite, then the same suite with AddressSanitizer and UBSan, then each
+# fuzz target once over its seed corpus.
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan fuzz-smoke
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSEL3_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz-build: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTESSEL3_FUZZ=ON \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz-smoke: fuzz-build
+	@cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Each target for FUZZ_SECONDS on one core: make fuzz FUZZ_SECONDS=600
+fuzz: fuzz-build
+	@fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 run: build
 	@scripts/run-demo $(BUILD)
@@ -26,4 +51,4 @@ bench: build
 	@set -e; for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

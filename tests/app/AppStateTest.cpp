@@ -17,6 +17,11 @@ struct StartUpCase
     UiLanguage expected;
 };
 
+void PrintTo(const StartUpCase &startUp, std::ostream *out)
+{
+    *out << startUp.name;
+}
+
 class LoadLanguageSettingTest : public ::testing::TestWithParam<StartUpCase>
 {
 };

@@ -217,6 +217,11 @@ struct CategoryFault
     const char *operation;
 };
 
+void PrintTo(const CategoryFault &fault, std::ostream *out)
+{
+    *out << fault.name;
+}
+
 class CategoryFaultTest : public testing::TestWithParam<CategoryFault>
 {
 };

@@ -41,6 +41,11 @@ struct RoundTrip
     std::string expected;
 };
 
+void PrintTo(const RoundTrip &roundTrip, std::ostream *out)
+{
+    *out << roundTrip.name;
+}
+
 class SettingsRoundTripTest : public ::testing::TestWithParam<RoundTrip>
 {
 };
@@ -118,6 +123,11 @@ struct Reading
     std::string language;
     std::string directory;
 };
+
+void PrintTo(const Reading &reading, std::ostream *out)
+{
+    *out << reading.name;
+}
 
 class SettingsReadTest : public ::testing::TestWithParam<Reading>
 {
