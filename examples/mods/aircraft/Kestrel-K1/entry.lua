@@ -1,12 +1,12 @@
 -- Kestrel K-1 light trainer
-local self_ID = "kestrel-k1-by-northwind"
+local self_ID = "kestrel-k1"
 
 declare_plugin(self_ID,
 {
 	image         = "FC3.bmp",
 	installed     = true,
 	dirName       = current_mod_path,
-	developerName = _("Northwind Works"),
+	developerName = _("Northwind"),
 	displayName   = _("Kestrel K-1"),
 	shortName     = "K-1",
 	fileMenuName  = _("Kestrel K-1"),

@@ -2,7 +2,7 @@ declare_plugin("vireo-vt4",
 {
 	installed     = true,
 	dirName       = current_mod_path,
-	developerName = "Стрижов и сыновья",
+	developerName = "Стрижов",
 	displayName   = "Vireo VT-4 教练机",
 	shortName     = "VT-4",
 	version       = 2.0.1,

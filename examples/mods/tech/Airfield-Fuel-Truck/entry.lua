@@ -2,7 +2,7 @@ declare_plugin("airfield-fuel-truck",
 {
 	installed     = true,
 	dirName       = current_mod_path,
-	developerName = "Groundwork Collective",
+	developerName = "Groundwork",
 	displayName   = "Airfield Fuel Truck",
 	version       = "1.0.0",
 	state         = "installed",

@@ -4,7 +4,7 @@ declare_plugin(self_ID,
 {
 	installed     = true,
 	dirName       = current_mod_path,
-	developerName = _("Groundwork Collective"),
+	developerName = _("Groundwork"),
 	displayName   = _("Mobile Radar Post"),
 	shortName     = "MRP",
 	version       = "3.1.0",
