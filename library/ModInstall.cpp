@@ -54,7 +54,11 @@ bool moveEntryIntoStorage(ModCatalogue &, fs::path entryPath)
     if (error)
         throwFileSystemError("exists", storageFolder, error);
     if (!storageExists) {
-        fs::create_directories(storageFolder, error);
+        // Usually the mod folder is there and one folder is all that is missing;
+        // the single creation spares create_directories' look-ups.
+        fs::create_directory(storageFolder, error);
+        if (error == std::errc::no_such_file_or_directory)
+            fs::create_directories(storageFolder, error);
         if (error)
             throwFileSystemError("create_directories", storageFolder, error);
     }
