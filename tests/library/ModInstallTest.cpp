@@ -169,21 +169,6 @@ TEST(ModInstallTest, BulkWalksGoOnPastAFailedMove)
     }
 }
 
-TEST(ModInstallTest, AFileNamedLikeTheStorageFolderFailsTheMoveOnly)
-{
-    TempDir mods;
-    const fs::path mod = mods / "aircraft" / "Odd";
-    writeFile(mod / "entry.lua", entryText("odd"));
-    writeFile(mod / kStorage, "not a folder");
-    auto catalogue = loadFrom(mods.path());
-
-    testing::internal::CaptureStdout();
-    uninstallAll(*catalogue);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("failed with error code: ", 0), 0U);
-    EXPECT_TRUE(onlyRecord(*catalogue).installState);
-    EXPECT_EQ(readFile(mod / kStorage), "not a folder");
-}
-
 TEST(ModInstallTest, StorageFolderTroubleEndsTheOperationWithItsError)
 {
     struct Case

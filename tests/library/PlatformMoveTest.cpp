@@ -32,16 +32,6 @@ fs::path otherFileSystemFolder(const TempDir &temp)
 
 } // namespace
 
-TEST(PlatformMoveTest, MovesTheFile)
-{
-    TempDir temp;
-    writeFile(temp / "a" / "entry.lua", "one");
-    fs::create_directory(temp / "b");
-    EXPECT_FALSE(platformMoveFile(temp / "a" / "entry.lua", temp / "b" / "entry.lua"));
-    EXPECT_FALSE(fs::exists(temp / "a" / "entry.lua"));
-    EXPECT_EQ(readFile(temp / "b" / "entry.lua"), "one");
-}
-
 TEST(PlatformMoveTest, NeverReplacesAnExistingDestination)
 {
     TempDir temp;
@@ -119,17 +109,3 @@ TEST(PlatformMoveTest, CrossingCountsAsDoneWhenTheSourceCannotBeDeleted)
     fs::remove(destination);
 }
 #endif
-
-TEST(PlatformMoveTest, IdentityFollowsLinks)
-{
-    TempDir temp;
-    fs::create_directories(temp / "real");
-    fs::create_directory_symlink(temp / "real", temp / "link");
-    std::error_code error;
-    const FileIdentity real = platformFileIdentity(temp / "real", error);
-    ASSERT_FALSE(error);
-    EXPECT_EQ(platformFileIdentity(temp / "link", error), real);
-    EXPECT_NE(platformFileIdentity(temp.path(), error), real);
-    platformFileIdentity(temp / "missing", error);
-    EXPECT_TRUE(error);
-}
