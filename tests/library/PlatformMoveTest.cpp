@@ -8,9 +8,15 @@
 #include <system_error>
 
 #ifdef __linux__
+#include <cstddef>
+#include <cstdlib>
 #include <fcntl.h>
+#include <linux/filter.h>
 #include <linux/fs.h>
+#include <linux/seccomp.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
@@ -107,5 +113,44 @@ TEST(PlatformMoveTest, CrossingCountsAsDoneWhenTheSourceCannotBeDeleted)
     EXPECT_EQ(readFile(destination), "stays");
     EXPECT_EQ(readFile(temp / "entry.lua"), "stays");
     fs::remove(destination);
+}
+#endif
+
+#if defined(__linux__) && defined(SYS_renameat2)
+namespace {
+
+// In a child: the kernel now answers renameat2 as a file system without
+// RENAME_NOREPLACE does; exits 0 when the move succeeded, 1 when it failed.
+[[noreturn]] void moveWithoutNoReplace(const fs::path &from, const fs::path &to)
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EINVAL & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        std::_Exit(2);
+    std::_Exit(platformMoveFile(from, to) ? 1 : 0);
+}
+
+} // namespace
+
+TEST(PlatformMoveTest, FallsBackToLinkAndUnlinkWithoutNoReplace)
+{
+    TempDir temp;
+    writeFile(temp / "entry.lua", "up");
+    writeFile(temp / "store" / "entry.lua", "down");
+    EXPECT_EXIT(moveWithoutNoReplace(temp / "entry.lua", temp / "store" / "entry.lua"),
+                testing::ExitedWithCode(1), "");
+    EXPECT_EQ(readFile(temp / "entry.lua"), "up");
+    EXPECT_EQ(readFile(temp / "store" / "entry.lua"), "down");
+
+    EXPECT_EXIT(moveWithoutNoReplace(temp / "entry.lua", temp / "moved.lua"),
+                testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(fs::exists(temp / "entry.lua"));
+    EXPECT_EQ(readFile(temp / "moved.lua"), "up");
 }
 #endif
