@@ -359,6 +359,20 @@ TEST_F(LibraryFaultTest, AFullDiskKeepsEveryFileWhole)
     EXPECT_EQ(tree(source), sourceBefore);
 }
 
+TEST_F(LibraryFaultTest, AnEntryFileThatIsAFolderIsSearchedButNeverImported)
+{
+    writeFile(source / "M" / "entry.lua" / "notes.txt", "self_ID = \"inside\"\n");
+    writeFile(source / "N" / "entry.lua" / "entry.lua", entryText("nested"));
+    const auto sourceBefore = tree(source);
+    loadCatalogue(utf8FromPath(mods));
+    importMods(*sharedCatalogue, source, ModCategory::Aircraft);
+    EXPECT_EQ(tree(source), sourceBefore);
+    // Only the real entry file counts; its folder, named like one, is the mod.
+    EXPECT_FALSE(fs::exists(mods / "aircraft" / "M"));
+    EXPECT_FALSE(fs::exists(mods / "aircraft" / "N"));
+    EXPECT_EQ(readFile(mods / "aircraft" / "entry.lua" / "entry.lua"), entryText("nested"));
+}
+
 // A copy cut short by a full disk must not leave a truncated file behind:
 // skip-existing would keep it for good and the mod would stay broken. Disabled
 // until the import removes what a failed file copy wrote.
