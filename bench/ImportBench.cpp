@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMods = 200;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 void writeBytes(const fs::path &file, std::size_t size, char fill)
 {
