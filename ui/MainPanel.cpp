@@ -9,6 +9,7 @@
 #include "ui/ChooseFolder.h"
 #include "ui/CommandGuard.h"
 #include "ui/DraggableWidget.h"
+#include "ui/PolishOnFirstShow.h"
 #include "ui/UiTexts.h"
 #include "ui/VezModList.h"
 #include "ui/WebAddresses.h"
@@ -27,6 +28,8 @@ MainPanel *mainPanel = nullptr;
 MainPanel::MainPanel(QWidget *parent) : QMainWindow(parent), form(std::make_unique<MainPanelForm>())
 {
     setWindowFlags(Qt::FramelessWindowHint);
+    // The panel stays hidden until a Confirm; its background image is read then.
+    auto *deferredPolish = new PolishOnFirstShow(this);
     form->setupUi(this);
 
     // The strip fills the transparent band over the headings and drags the window.
@@ -42,6 +45,7 @@ MainPanel::MainPanel(QWidget *parent) : QMainWindow(parent), form(std::make_uniq
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
 
     updateMyLanguage();
+    deferredPolish->dropQueuedPolish();
 }
 
 MainPanel::~MainPanel() = default;
