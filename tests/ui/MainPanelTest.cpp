@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -161,6 +162,7 @@ private slots:
     void screenshotsInThreeLanguages_data();
     void screenshotsInThreeLanguages();
     void missingBackgroundShowsTheFlatColour();
+    void hiddenPanelIsStyledOnlyWhenFirstShown();
 
 private:
     void startProgram(const char *languageCode, bool withBackground = true);
@@ -658,6 +660,27 @@ void MainPanelTest::missingBackgroundShowsTheFlatColour()
 
     const QImage shot = mainPanel->grab().toImage();
     QCOMPARE(shot.pixelColor(700, 500), QColor(39, 39, 39));
+}
+
+void MainPanelTest::hiddenPanelIsStyledOnlyWhenFirstShown()
+{
+    startProgram("EN");
+    QVERIFY(QTest::qWaitForWindowExposed(directoryWindow));
+    QCoreApplication::processEvents();
+
+    // Start-up leaves the hidden panel's style work, background image included, for later.
+    QCOMPARE(mainPanel->styleSheet(),
+             QStringLiteral("#MainPanel{background-image:url(\"data/background.png\");"
+                            "background-color:rgb(39,39,39);border-radius: 15px}\n"));
+    QVERIFY(!mainPanel->testAttribute(Qt::WA_WState_Polished));
+    QVERIFY(!modList()->testAttribute(Qt::WA_WState_Polished));
+
+    confirm(makeMods("mods"));
+    QVERIFY(QTest::qWaitForWindowExposed(mainPanel));
+    QVERIFY(mainPanel->testAttribute(Qt::WA_WState_Polished));
+    QVERIFY(modList()->testAttribute(Qt::WA_WState_Polished));
+    QCOMPARE(mainPanel->iconSize(),
+             mainPanel->style()->pixelMetric(QStyle::PM_ToolBarIconSize) * QSize(1, 1));
 }
 
 QTEST_MAIN(MainPanelTest)
