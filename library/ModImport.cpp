@@ -95,10 +95,17 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         copy.fail(error);
     if (!isFile)
         copy.fail(std::make_error_code(std::errc::not_supported));
+    std::error_code ignored;
+    const bool targetExisted = fs::exists(fs::symlink_status(target, ignored));
     // Fails when the destination holds a folder or anything else by that name.
     fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
-    if (error)
+    if (error) {
+        // A copy cut short (a full disk) must not stay behind: the next import
+        // would keep the stump as a file that is already there.
+        if (!targetExisted)
+            fs::remove(target, ignored);
         copy.fail(error);
+    }
 }
 
 void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, const fs::path &to)
