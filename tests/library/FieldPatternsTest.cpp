@@ -245,6 +245,12 @@ struct LineCase
     std::string expected;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LineCase &value, std::ostream *out)
+{
+    *out << value.name;
+}
+
 class EntryFileLines : public testing::TestWithParam<LineCase>
 {
 };

@@ -77,6 +77,12 @@ struct ScanCase
     std::vector<std::string> expected;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ScanCase &value, std::ostream *out)
+{
+    *out << value.name;
+}
+
 class ScanCases : public testing::TestWithParam<ScanCase>
 {
 };
@@ -211,6 +217,12 @@ struct FailureCase
     const char *operation;
     std::string failedPath;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailureCase &value, std::ostream *out)
+{
+    *out << value.name;
+}
 
 class ScanFailures : public testing::TestWithParam<FailureCase>
 {
