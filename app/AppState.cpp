@@ -1,10 +1,8 @@
-#include "app/AppState.h"
+#include "AppState.h"
 
-#include "settings/SettingsFile.h"
+#include "SettingsFile.h"
 
 #include <string>
-
-UiLanguage currentLanguage = UiLanguage::English;
 
 void loadLanguageSetting()
 {

@@ -1,7 +1,7 @@
-#include "app/ProgramWindows.h"
+#include "ProgramWindows.h"
 
-#include "ui/MainPanel.h"
-#include "ui/MainWindow.h"
+#include "MainPanel.h"
+#include "MainWindow.h"
 
 ProgramWindows::ProgramWindows()
     : m_directoryWindow(std::make_unique<MainWindow>()), m_mainPanel(nullptr)

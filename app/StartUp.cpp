@@ -1,4 +1,4 @@
-#include "app/StartUp.h"
+#include "StartUp.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
-#include "app/ProgramWindows.h"
-#include "app/StartUp.h"
+#include "AppState.h"
+#include "ProgramWindows.h"
+#include "StartUp.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -1,8 +1,8 @@
 // Importing a folder of 200 mods of a few MB each, against `cp -rn` of the
 // same folders into an equally empty category folder, in the same run.
-#include "library/ModCatalogue.h"
-#include "library/ModImport.h"
-#include "tests/support/TempDir.h"
+#include "ModCatalogue.h"
+#include "ModImport.h"
+#include "TempDir.h"
 
 #include <algorithm>
 #include <chrono>

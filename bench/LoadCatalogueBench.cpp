@@ -1,8 +1,8 @@
-#include "bench/ModsFolderGenerator.h"
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "library/PathText.h"
-#include "tests/support/TempDir.h"
+#include "ModsFolderGenerator.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "PathText.h"
+#include "TempDir.h"
 
 #include <algorithm>
 #include <chrono>

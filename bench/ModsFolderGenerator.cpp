@@ -1,6 +1,6 @@
-#include "bench/ModsFolderGenerator.h"
+#include "ModsFolderGenerator.h"
 
-#include "library/Constants.h"
+#include "Constants.h"
 
 #include <algorithm>
 #include <array>

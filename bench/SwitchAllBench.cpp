@@ -1,11 +1,11 @@
 // "Disable All" then "Enable All" over the generated 2,000-mod folder, against
 // the floor: the same folder creations and renames plus one read of each moved
 // entry file, done with the plainest calls, on an identical folder, same run.
-#include "bench/ModsFolderGenerator.h"
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "library/ModInstall.h"
-#include "tests/support/TempDir.h"
+#include "ModsFolderGenerator.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "ModInstall.h"
+#include "TempDir.h"
 
 #include <algorithm>
 #include <chrono>

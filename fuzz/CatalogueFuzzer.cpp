@@ -5,10 +5,10 @@
 // the records agree with where their entry files lie.
 
 #include "FuzzCheck.h"
-#include "library/ModCatalogue.h"
-#include "library/ModImport.h"
-#include "library/ModInstall.h"
-#include "library/ModRecord.h"
+#include "ModCatalogue.h"
+#include "ModImport.h"
+#include "ModInstall.h"
+#include "ModRecord.h"
 
 #include <cstdint>
 #include <fstream>

@@ -3,7 +3,7 @@
 // std::regex as the reference for the ECMAScript patterns.
 
 #include "FuzzCheck.h"
-#include "library/FieldPatterns.h"
+#include "FieldPatterns.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // and, on short texts, against std::regex as the reference.
 
 #include "FuzzCheck.h"
-#include "settings/SettingsText.h"
+#include "SettingsText.h"
 
 #include <cstdint>
 #include <regex>

@@ -1,4 +1,4 @@
-#include "library/FieldPatterns.h"
+#include "FieldPatterns.h"
 
 #include <re2/re2.h>
 

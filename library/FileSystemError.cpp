@@ -1,4 +1,4 @@
-#include "library/FileSystemError.h"
+#include "FileSystemError.h"
 
 void throwFileSystemError(const char *operation, const std::filesystem::path &path,
                           std::error_code code)

@@ -1,6 +1,6 @@
-#include "library/ModCatalogue.h"
+#include "ModCatalogue.h"
 
-#include "library/PathText.h"
+#include "PathText.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "library/FieldPatterns.h"
-#include "library/ModLibraryRoots.h"
-#include "library/ModRecord.h"
+#include "FieldPatterns.h"
+#include "ModLibraryRoots.h"
+#include "ModRecord.h"
 
 #include <filesystem>
 #include <functional>

@@ -1,10 +1,10 @@
-#include "library/ModImport.h"
+#include "ModImport.h"
 
-#include "library/Constants.h"
-#include "library/FileSystemError.h"
-#include "library/ModCatalogue.h"
-#include "library/ModRecord.h"
-#include "library/PlatformMove.h"
+#include "Constants.h"
+#include "FileSystemError.h"
+#include "ModCatalogue.h"
+#include "ModRecord.h"
+#include "PlatformMove.h"
 
 #include <algorithm>
 #include <set>

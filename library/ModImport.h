@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/ModLibraryRoots.h"
+#include "ModLibraryRoots.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
-#include "library/ModLibraryRoots.h"
+#include "ModLibraryRoots.h"
 
-#include "library/Constants.h"
-#include "library/FileSystemError.h"
+#include "Constants.h"
+#include "FileSystemError.h"
 
 #include <optional>
 #include <system_error>

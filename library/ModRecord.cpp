@@ -1,6 +1,6 @@
-#include "library/ModRecord.h"
+#include "ModRecord.h"
 
-#include "library/Constants.h"
+#include "Constants.h"
 
 std::filesystem::path ModRecord::modFolder() const
 {

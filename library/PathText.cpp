@@ -1,4 +1,4 @@
-#include "library/PathText.h"
+#include "PathText.h"
 
 std::filesystem::path pathFromUtf8(std::string_view utf8)
 {

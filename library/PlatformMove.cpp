@@ -1,4 +1,4 @@
-#include "library/PlatformMove.h"
+#include "PlatformMove.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -1,4 +1,4 @@
-#include "settings/FileReplace.h"
+#include "FileReplace.h"
 
 #include <cerrno>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "settings/SettingsFile.h"
+#include "SettingsFile.h"
 
-#include "library/Constants.h"
-#include "settings/FileReplace.h"
-#include "settings/SettingsText.h"
+#include "Constants.h"
+#include "FileReplace.h"
+#include "SettingsText.h"
 
 #include <fstream>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "settings/SettingsText.h"
+#include "SettingsText.h"
 
-#include "library/FieldPatterns.h"
+#include "FieldPatterns.h"
 
 #include <re2/re2.h>
 

@@ -1,6 +1,6 @@
-#include "ui/ChooseFolder.h"
+#include "ChooseFolder.h"
 
-#include "ui/UiTexts.h"
+#include "UiTexts.h"
 
 #include <utility>
 

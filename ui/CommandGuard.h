@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/UiTexts.h"
+#include "UiTexts.h"
 
 #include <functional>
 

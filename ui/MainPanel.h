@@ -1,8 +1,8 @@
 #pragma once
 
-#include "library/ModLibraryRoots.h"
-#include "library/ModRecord.h"
-#include "settings/UiLanguage.h"
+#include "ModLibraryRoots.h"
+#include "ModRecord.h"
+#include "UiLanguage.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "ui/PolishOnFirstShow.h"
+#include "PolishOnFirstShow.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "ui/QtPathText.h"
+#include "QtPathText.h"
 
-#include "library/PathText.h"
+#include "PathText.h"
 
 #include <type_traits>
 

@@ -1,4 +1,4 @@
-#include "ui/UiTexts.h"
+#include "UiTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/UiLanguage.h"
+#include "UiLanguage.h"
 
 #include <QString>
 

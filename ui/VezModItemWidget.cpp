@@ -1,12 +1,12 @@
-#include "ui/VezModItemWidget.h"
+#include "VezModItemWidget.h"
 
-#include "app/AppState.h"
-#include "library/ModCatalogue.h"
-#include "library/ModInstall.h"
-#include "library/ModRecord.h"
-#include "ui/CommandGuard.h"
-#include "ui/QtPathText.h"
-#include "ui/UiTexts.h"
+#include "CurrentLanguage.h"
+#include "ModCatalogue.h"
+#include "ModInstall.h"
+#include "ModRecord.h"
+#include "CommandGuard.h"
+#include "QtPathText.h"
+#include "UiTexts.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "ui/VezModList.h"
+#include "VezModList.h"
 
-#include "library/ModRecord.h"
-#include "ui/VezModItemWidget.h"
+#include "ModRecord.h"
+#include "VezModItemWidget.h"
 
 #include <QScrollBar>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "ui/WebAddresses.h"
+#include "WebAddresses.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "ui/WindowHandOver.h"
+#include "WindowHandOver.h"
 
-#include "library/ModCatalogue.h"
-#include "ui/MainPanel.h"
-#include "ui/MainWindow.h"
+#include "ModCatalogue.h"
+#include "MainPanel.h"
+#include "MainWindow.h"
 
 // Each hand-over closes one window before showing the other within the same
 // slot call, so the event loop never sees a moment without a visible window.

@@ -1,6 +1,6 @@
-#include "app/AppState.h"
+#include "AppState.h"
 
-#include "tests/support/TempDir.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

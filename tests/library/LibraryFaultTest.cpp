@@ -3,14 +3,14 @@
 // belong, names too long, a full disk, files changed behind the catalogue's
 // back. Each test asserts what the user keeps.
 
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "library/ModImport.h"
-#include "library/ModInstall.h"
-#include "library/PathText.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TmpfsMount.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "ModImport.h"
+#include "ModInstall.h"
+#include "PathText.h"
+#include "ChildProcess.h"
+#include "TempDir.h"
+#include "TmpfsMount.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "library/ModCatalogue.h"
+#include "ModCatalogue.h"
 
-#include "library/Constants.h"
-#include "library/PathText.h"
-#include "tests/support/TempDir.h"
+#include "Constants.h"
+#include "PathText.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "library/ModImport.h"
+#include "ModImport.h"
 
-#include "library/ModCatalogue.h"
-#include "tests/support/TempDir.h"
+#include "ModCatalogue.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "library/ModInstall.h"
+#include "ModInstall.h"
 
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "tests/support/TempDir.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "library/PlatformMove.h"
+#include "PlatformMove.h"
 
-#include "tests/support/TempDir.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "settings/SettingsFile.h"
+#include "SettingsFile.h"
 
-#include "settings/FileReplace.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TempDir.h"
+#include "FileReplace.h"
+#include "ChildProcess.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tests/support/ChildProcess.h"
+#include "ChildProcess.h"
 
 #ifndef _WIN32
 

@@ -1,4 +1,4 @@
-#include "tests/support/TmpfsMount.h"
+#include "TmpfsMount.h"
 
 #include <fstream>
 #include <string>

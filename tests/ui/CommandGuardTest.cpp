@@ -1,7 +1,7 @@
-#include "ui/CommandGuard.h"
+#include "CommandGuard.h"
 
-#include "app/AppState.h"
-#include "ui/QtPathText.h"
+#include "CurrentLanguage.h"
+#include "QtPathText.h"
 
 #include <QCursor>
 #include <QGuiApplication>

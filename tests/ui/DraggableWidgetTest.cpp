@@ -1,4 +1,4 @@
-#include "ui/DraggableWidget.h"
+#include "DraggableWidget.h"
 
 #include <QMouseEvent>
 #include <QTest>

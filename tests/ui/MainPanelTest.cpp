@@ -1,18 +1,18 @@
 // The whole program through start-up in a temporary working directory: the
 // directory window, Confirm, the main panel's commands and the hand-over.
 
-#include "ui/MainPanel.h"
+#include "MainPanel.h"
 
-#include "app/AppState.h"
-#include "app/ProgramWindows.h"
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "tests/support/TempDir.h"
-#include "ui/ChooseFolder.h"
-#include "ui/MainWindow.h"
-#include "ui/VezModItemWidget.h"
-#include "ui/VezModList.h"
-#include "ui/WebAddresses.h"
+#include "AppState.h"
+#include "ProgramWindows.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "TempDir.h"
+#include "ChooseFolder.h"
+#include "MainWindow.h"
+#include "VezModItemWidget.h"
+#include "VezModList.h"
+#include "WebAddresses.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,12 +1,12 @@
-#include "ui/MainWindow.h"
+#include "MainWindow.h"
 
-#include "app/AppState.h"
-#include "library/ModCatalogue.h"
-#include "tests/support/TempDir.h"
-#include "tests/ui/UiTestMods.h"
-#include "ui/ChooseFolder.h"
-#include "ui/MainPanel.h"
-#include "ui/QtPathText.h"
+#include "CurrentLanguage.h"
+#include "ModCatalogue.h"
+#include "TempDir.h"
+#include "UiTestMods.h"
+#include "ChooseFolder.h"
+#include "MainPanel.h"
+#include "QtPathText.h"
 
 #include <QLabel>
 #include <QLineEdit>

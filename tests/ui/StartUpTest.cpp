@@ -1,6 +1,6 @@
 // The translator lookup of start-up, against a catalogue compiled into this test.
 
-#include "app/StartUp.h"
+#include "StartUp.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "tests/ui/UiTestMods.h"
+#include "UiTestMods.h"
 
-#include "library/Constants.h"
-#include "tests/support/TempDir.h"
+#include "Constants.h"
+#include "TempDir.h"
 
 #include <QDir>
 

@@ -1,12 +1,12 @@
-#include "ui/VezModList.h"
+#include "VezModList.h"
 
-#include "app/AppState.h"
-#include "library/Constants.h"
-#include "library/ModCatalogue.h"
-#include "tests/support/TempDir.h"
-#include "tests/ui/UiTestMods.h"
-#include "ui/QtPathText.h"
-#include "ui/VezModItemWidget.h"
+#include "CurrentLanguage.h"
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "TempDir.h"
+#include "UiTestMods.h"
+#include "QtPathText.h"
+#include "VezModItemWidget.h"
 
 #include <QDesktopServices>
 #include <QLabel>

@@ -1,0 +1,3 @@
+#include "CurrentLanguage.h"
+
+UiLanguage currentLanguage = UiLanguage::English;

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "UiLanguage.h"
+
+// The interface language shared by every window; English until start-up reads
+// the saved one.
+extern UiLanguage currentLanguage;
