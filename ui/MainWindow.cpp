@@ -11,6 +11,9 @@
 #include "WindowHandOver.h"
 #include "ui_MainWindow.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include <filesystem>
 #include <string>
 
@@ -21,6 +24,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setWindowFlags(Qt::WindowCloseButtonHint);
     ui->setupUi(this);
+    // Typing a folder and pressing Enter is the same as pressing Confirm.
+    connect(ui->lineEdit, &QLineEdit::returnPressed, ui->pushButton_Confirm,
+            &QAbstractButton::click);
     loadSavedDirectory();
 }
 

@@ -65,6 +65,7 @@ private slots:
     void withoutDirectoryAssignmentChoosingEmptiesTheLineEdit();
     void cancelledDialogChangesNothing();
     void confirmLoadsAndHandsOver();
+    void enterInTheLineEditConfirmsAndTabGoesOnToTheButtons();
     void failedLoadKeepsCatalogueAndWindow();
     void screenshots_data();
     void screenshots();
@@ -307,6 +308,34 @@ void MainWindowTest::confirmLoadsAndHandsOver()
     QVERIFY(panel.isVisible());
     // Confirm does not save the folder.
     QVERIFY(!fs::exists(m_folder->path() / "data" / "root.lua"));
+}
+
+void MainWindowTest::enterInTheLineEditConfirmsAndTabGoesOnToTheButtons()
+{
+    const fs::path mods = m_folder->path() / "mods";
+    writeTestMod(mods, {"aircraft", "A", "alpha", "Alpha", "", "Dev", "1.0", true});
+    MainWindow window;
+    MainPanel panel;
+    directoryWindow = &window;
+    mainPanel = &panel;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *lineEdit = window.findChild<QLineEdit *>(QStringLiteral("lineEdit"));
+    auto *folderButton = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    auto *confirmButton = window.findChild<QPushButton *>(QStringLiteral("pushButton_Confirm"));
+    QCOMPARE(lineEdit->nextInFocusChain(), folderButton);
+    QCOMPARE(folderButton->nextInFocusChain(), confirmButton);
+    int pressedCount = 0;
+    connect(confirmButton, &QPushButton::pressed, this, [&] { ++pressedCount; });
+
+    lineEdit->setFocus();
+    lineEdit->setText(qStringFromPath(mods));
+    QTest::keyClick(lineEdit, Qt::Key_Return);
+
+    QCOMPARE(pressedCount, 1);
+    QVERIFY(sharedCatalogue);
+    QCOMPARE(sharedCatalogue->records().size(), size_t(1));
+    QVERIFY(panel.isVisible());
 }
 
 void MainWindowTest::failedLoadKeepsCatalogueAndWindow()
