@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "ProgramVersion.h"
 #include "ProgramWindows.h"
 #include "StartUp.h"
 
@@ -8,6 +9,9 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kProgramVersion));
+    // Lets the desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessel3"));
     QTranslator translator;
     installTranslatorFor(translator, preferredUiLanguages());
     // Both windows apply the saved language as they are built.
