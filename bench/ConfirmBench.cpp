@@ -1,6 +1,7 @@
 // The whole Confirm for a mods folder of 2,000 mods: the load (scan and read
 // every entry file), the rows, the hand-over and the first paint of the main
 // panel, on the offscreen platform through the real windows.
+#include "BenchStats.h"
 #include "AppState.h"
 #include "ProgramWindows.h"
 #include "ModsFolderGenerator.h"
@@ -25,12 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRounds = 7;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 

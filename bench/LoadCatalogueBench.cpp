@@ -1,3 +1,4 @@
+#include "BenchStats.h"
 #include "ModsFolderGenerator.h"
 #include "Constants.h"
 #include "ModCatalogue.h"
@@ -22,13 +23,6 @@ using Clock = std::chrono::steady_clock;
 double millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 fs::path findEntryFile(const fs::path &folder)

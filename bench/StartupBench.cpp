@@ -4,6 +4,7 @@
 // binary, taken in turns with the order rotated every round so that all meet
 // the same machine state. A third child, the bare window with one line of
 // text, shows what drawing any text at all costs (font set-up, glyphs).
+#include "BenchStats.h"
 #include "AppState.h"
 #include "ProgramWindows.h"
 #include "StartUp.h"
@@ -115,12 +116,6 @@ ChildTimes timeChild(const QString &self, const char *mode, const fs::path &work
     if (words.size() != 2 || words[0] != "shown")
         return {};
     return {wallMs, words[1].toDouble()};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double minimum(const std::vector<double> &values)

@@ -1,10 +1,10 @@
 #include "FieldPatterns.h"
 
+#include "PlatformFiles.h"
+
 #include <re2/re2.h>
 
 #include <algorithm>
-#include <cstring>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -147,53 +147,6 @@ std::string requiredLiteral(std::string_view text)
     return best;
 }
 
-// Looks for the key's rarest byte with memchr, which scans many bytes a step,
-// and compares the whole key only around each hit.
-struct FieldPatterns::TextSearcher
-{
-    explicit TextSearcher(std::string_view key) : text(key)
-    {
-        const auto rarity = [](char byte) {
-            static constexpr std::string_view kLowerCaseByFrequency = "etaoinsrhldcumfpgwybvkxjqz";
-            if (byte >= 'A' && byte <= 'Z')
-                return 30;
-            if (byte == '_')
-                return 20;
-            const std::size_t rank = kLowerCaseByFrequency.find(byte);
-            return rank == std::string_view::npos ? 10 : static_cast<int>(rank);
-        };
-        for (std::size_t i = 1; i < text.size(); ++i)
-            if (rarity(text[i]) > rarity(text[rareOffset]))
-                rareOffset = i;
-    }
-
-    std::size_t find(std::string_view haystack, std::size_t from) const
-    {
-        const std::size_t length = text.size();
-        if (from > haystack.size() || haystack.size() - from < length)
-            return std::string_view::npos;
-        if (length == 0)
-            return from;
-        const char rare = text[rareOffset];
-        const std::size_t lastStart = haystack.size() - length;
-        for (std::size_t start = from; start <= lastStart;) {
-            const void *hit =
-                std::memchr(haystack.data() + start + rareOffset, rare, lastStart - start + 1);
-            if (hit == nullptr)
-                return std::string_view::npos;
-            start = static_cast<std::size_t>(static_cast<const char *>(hit) - haystack.data()) -
-                    rareOffset;
-            if (std::memcmp(haystack.data() + start, text.data(), length) == 0)
-                return start;
-            ++start;
-        }
-        return std::string_view::npos;
-    }
-
-    std::string text;
-    std::size_t rareOffset = 0;
-};
-
 FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
 {
     RE2::Options options;
@@ -217,8 +170,6 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
     }
     if (everyLineMayMatch)
         m_requiredTexts.clear();
-    for (const std::string &text : m_requiredTexts)
-        m_searchers.push_back(std::make_unique<TextSearcher>(text));
 }
 
 FieldPatterns::~FieldPatterns() = default;
@@ -241,12 +192,6 @@ bool FieldPatterns::search(std::string_view line, std::string_view &value) const
 const std::vector<std::string> &FieldPatterns::requiredTexts() const
 {
     return m_requiredTexts;
-}
-
-std::size_t FieldPatterns::findRequiredText(std::size_t index, std::string_view text,
-                                            std::size_t from) const
-{
-    return m_searchers[index]->find(text, from);
 }
 
 const std::vector<std::string> &FieldPatterns::patternTexts() const
@@ -290,44 +235,41 @@ bool isCommentLine(std::string_view line)
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-constexpr std::size_t kFirstReadSize = 16 * 1024;
 
-// One undecided list, and where its key texts next occur in the current window.
+// One undecided list, and where its key texts next occur in the text.
 struct FieldSearch
 {
     const FieldPatterns *patterns = nullptr;
     std::string *value = nullptr;
-    bool decided = false;
     std::vector<std::size_t> nextHit;
 };
 
-// Looks for the earliest deciding line of the field within complete lines.
-// Only lines holding a key text are tried: no pattern can match the others.
-void searchWindow(FieldSearch &field, std::string_view window)
+// Looks for the earliest deciding line of the field. Only lines holding a key
+// text are tried: no pattern can match the others.
+void searchLines(FieldSearch &field, std::string_view text)
 {
-    const std::vector<std::string> &texts = field.patterns->requiredTexts();
-    for (std::size_t k = 0; k < texts.size(); ++k)
-        field.nextHit[k] = field.patterns->findRequiredText(k, window, 0);
+    const std::vector<std::string> &keys = field.patterns->requiredTexts();
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        field.nextHit[k] = text.find(keys[k]);
     std::size_t position = 0;
-    while (position < window.size()) {
-        std::size_t hit = texts.empty() ? position : kNone;
-        for (std::size_t k = 0; k < texts.size(); ++k) {
+    while (position < text.size()) {
+        std::size_t hit = keys.empty() ? position : kNone;
+        for (std::size_t k = 0; k < keys.size(); ++k) {
             if (field.nextHit[k] != kNone && field.nextHit[k] < position)
-                field.nextHit[k] = field.patterns->findRequiredText(k, window, position);
+                field.nextHit[k] = text.find(keys[k], position);
             hit = std::min(hit, field.nextHit[k]);
         }
         if (hit == kNone)
             return;
-        const std::size_t previousFeed = hit == 0 ? kNone : window.rfind('\n', hit - 1);
+        const std::size_t previousFeed = hit == 0 ? kNone : text.rfind('\n', hit - 1);
         const std::size_t lineStart = previousFeed == kNone ? 0 : previousFeed + 1;
-        std::size_t lineEnd = window.find('\n', hit);
+        std::size_t lineEnd = text.find('\n', hit);
         if (lineEnd == kNone)
-            lineEnd = window.size();
-        const std::string_view line = window.substr(lineStart, lineEnd - lineStart);
+            lineEnd = text.size();
+        const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
         std::string_view value;
         if (!isCommentLine(line) && field.patterns->search(line, value)) {
             field.value->assign(value);
-            field.decided = true;
             return;
         }
         position = lineEnd + 1;
@@ -339,62 +281,22 @@ void searchWindow(FieldSearch &field, std::string_view window)
 void readEntryFields(const std::filesystem::path &entryPath,
                      std::span<const FieldPatterns *const> lists, std::span<std::string> values)
 {
-    std::vector<FieldSearch> fields(lists.size());
-    for (std::size_t i = 0; i < lists.size(); ++i) {
-        values[i].clear();
-        fields[i].patterns = lists[i];
-        fields[i].value = &values[i];
-        fields[i].nextHit.resize(lists[i]->requiredTexts().size());
+    for (std::string &value : values.first(lists.size()))
+        value.clear();
+    if (lists.empty())
+        return;
+    std::string bytes;
+    std::string_view text;
+    if (readWholeFile(entryPath, bytes)) {
+        text = bytes;
+    } else {
+        // A line cut short by a failing read is not a line.
+        const std::size_t lastFeed = bytes.rfind('\n');
+        text = std::string_view(bytes).substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
     }
-    if (fields.empty())
-        return;
-
-    std::ifstream file;
-    // Unbuffered: every read goes straight into the window below.
-    file.rdbuf()->pubsetbuf(nullptr, 0);
-    file.open(entryPath, std::ios::in);
-    if (!file.is_open())
-        return;
-
-    std::size_t capacity = kFirstReadSize;
-    auto data = std::make_unique_for_overwrite<char[]>(capacity);
-    std::size_t size = 0; // bytes held: the unfinished last line of the previous read
-    for (;;) {
-        if (size == capacity) {
-            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
-            std::memcpy(larger.get(), data.get(), size);
-            data = std::move(larger);
-            capacity *= 2;
-        }
-        const std::streamsize wanted = static_cast<std::streamsize>(capacity - size);
-        // The stream turns a failing read into a state flag rather than an exception.
-        file.read(data.get() + size, wanted);
-        const std::streamsize got = file.gcount();
-        // A short read means the end of the file or a failure; either ends the reading.
-        const bool atEnd = got < wanted;
-        const std::size_t newStart = size;
-        size += static_cast<std::size_t>(got);
-
-        // The last line counts without its line feed only at the true end of the
-        // file; a line cut short by a failing read is not a line.
-        std::size_t windowEnd = size;
-        if (!atEnd || file.bad()) {
-            const std::string_view added(data.get() + newStart, size - newStart);
-            const std::size_t lastFeed = added.rfind('\n');
-            if (lastFeed == kNone && !atEnd)
-                continue;
-            windowEnd = lastFeed == kNone ? 0 : newStart + lastFeed + 1;
-        }
-        const std::string_view window(data.get(), windowEnd);
-        bool allDecided = true;
-        for (FieldSearch &field : fields) {
-            if (!field.decided)
-                searchWindow(field, window);
-            allDecided = allDecided && field.decided;
-        }
-        if (allDecided || atEnd)
-            return;
-        std::memmove(data.get(), data.get() + windowEnd, size - windowEnd);
-        size -= windowEnd;
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        FieldSearch field{lists[i], &values[i], {}};
+        field.nextHit.resize(lists[i]->requiredTexts().size());
+        searchLines(field, text);
     }
 }

@@ -30,8 +30,6 @@ public:
     // A line lacking every one of these texts cannot match; empty when any
     // line might match.
     const std::vector<std::string> &requiredTexts() const;
-    // Where required text `index` next occurs in `text` at or after `from`; npos when nowhere.
-    std::size_t findRequiredText(std::size_t index, std::string_view text, std::size_t from) const;
 
     // The texts the list was built from, in order.
     const std::vector<std::string> &patternTexts() const;
@@ -47,8 +45,6 @@ private:
     std::vector<std::string> m_texts;
     std::vector<std::unique_ptr<re2::RE2>> m_patterns;
     std::vector<std::string> m_requiredTexts;
-    struct TextSearcher;
-    std::vector<std::unique_ptr<TextSearcher>> m_searchers;
 };
 
 // True when the first bytes of the line other than white space are "--".
@@ -59,8 +55,9 @@ extern const std::string_view kCommentPatternText;
 
 // Reads the entry file once and gives values[i] the value of lists[i]: the
 // first capture on the earliest non-comment line where a pattern of that list
-// matches, empty when none does or the file cannot be read. Stops reading as
-// soon as every list is decided. Never throws for the file's sake.
+// matches, empty when none does or the file cannot be read. The file is read
+// whole in binary mode, so a CR before a line feed stays in the line (no pattern
+// depends on it) and a Ctrl-Z byte is just a byte. Never throws for the file's sake.
 void readEntryFields(const std::filesystem::path &entryPath,
                      std::span<const FieldPatterns *const> lists, std::span<std::string> values);
 

@@ -116,12 +116,8 @@ const FieldPatterns &ModCatalogue::versionPatterns() const
 void loadCatalogue(const std::string &directoryUtf8)
 {
     const std::filesystem::path directory = pathFromUtf8(directoryUtf8);
-    ModLibraryRoots roots;
-    roots.aircraftPath = directory / "aircraft";
-    roots.techPath = directory / "tech";
-    roots.aircraftEntries = scanCategory(roots, ModCategory::Aircraft);
-    roots.techEntries = scanCategory(roots, ModCategory::Tech);
-    auto catalogue = std::make_unique<ModCatalogue>(std::move(roots));
-    catalogue->rebuildRecords();
+    auto catalogue = std::make_unique<ModCatalogue>(
+        ModLibraryRoots{directory / "aircraft", directory / "tech", {}, {}});
+    catalogue->reload();
     sharedCatalogue = std::move(catalogue);
 }

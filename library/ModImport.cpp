@@ -2,6 +2,7 @@
 
 #include "Constants.h"
 #include "FileSystemError.h"
+#include "FolderWalk.h"
 #include "ModCatalogue.h"
 #include "ModRecord.h"
 #include "PlatformMove.h"
@@ -116,15 +117,13 @@ void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, 
         copy.fail(error);
     copy.run.destinationFolders.insert(toIdentity);
     copy.ancestors.push_back(fromIdentity);
-    fs::directory_iterator it(from, error);
-    if (error)
-        copy.fail(error);
-    for (const fs::directory_iterator end; it != end;) {
-        copyEntry(copy, *it, to / it->path().filename());
-        it.increment(error);
-        if (error)
-            copy.fail(error);
-    }
+    walkFolder(
+        from,
+        [&](const fs::directory_entry &entry) {
+            copyEntry(copy, entry, to / entry.path().filename());
+            return true;
+        },
+        [&copy](std::error_code failure) { copy.fail(failure); });
     copy.ancestors.pop_back();
 }
 
@@ -172,15 +171,10 @@ void searchFolder(ImportRun &run, const fs::path &folder)
         throwFileSystemError("status", folder, error);
     if (run.destinationFolders.contains(identity) || !run.searchedFolders.insert(identity).second)
         return;
-    fs::directory_iterator it(folder, error);
-    if (error)
-        throwFileSystemError("directory_iterator::directory_iterator", folder, error);
-    for (const fs::directory_iterator end; it != end;) {
-        searchEntry(run, *it);
-        it.increment(error);
-        if (error)
-            throwFileSystemError("directory_iterator::operator++", error);
-    }
+    walkFolder(folder, [&run](const fs::directory_entry &entry) {
+        searchEntry(run, entry);
+        return true;
+    });
 }
 
 } // namespace

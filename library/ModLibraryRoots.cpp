@@ -2,6 +2,7 @@
 
 #include "Constants.h"
 #include "FileSystemError.h"
+#include "FolderWalk.h"
 
 #include <optional>
 #include <system_error>
@@ -15,18 +16,14 @@ namespace {
 std::optional<fs::path> findEntryFile(const fs::path &folder)
 {
     static const fs::path entryName(kEntryFileName);
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    if (error)
-        throwFileSystemError("directory_iterator::directory_iterator", folder, error);
-    for (const fs::directory_iterator end; it != end;) {
-        if (it->path().filename() == entryName)
-            return it->path();
-        it.increment(error);
-        if (error)
-            throwFileSystemError("directory_iterator::operator++", folder, error);
-    }
-    return std::nullopt;
+    std::optional<fs::path> found;
+    walkFolder(folder, [&](const fs::directory_entry &entry) {
+        if (entry.path().filename() != entryName)
+            return true;
+        found = entry.path();
+        return false;
+    });
+    return found;
 }
 
 // Status following links; a missing path is no error, any other failure is.
@@ -58,26 +55,20 @@ std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory cat
     if (!existsFollowingLinks(categoryPath))
         return entries;
 
-    std::error_code error;
-    fs::directory_iterator it(categoryPath, error);
-    if (error)
-        throwFileSystemError("directory_iterator::directory_iterator", categoryPath, error);
-    for (const fs::directory_iterator end; it != end;) {
-        const fs::path &candidate = it->path();
-        if (fs::is_directory(statusOf(candidate))) {
-            if (std::optional<fs::path> entry = findEntryFile(candidate)) {
-                entries.push_back(std::move(*entry));
-            } else {
-                const fs::path storage = candidate / kStorageFolderName;
-                if (existsFollowingLinks(storage) && fs::is_directory(statusOf(storage))) {
-                    if (std::optional<fs::path> stored = findEntryFile(storage))
-                        entries.push_back(std::move(*stored));
-                }
-            }
+    walkFolder(categoryPath, [&](const fs::directory_entry &entry) {
+        const fs::path &candidate = entry.path();
+        if (!fs::is_directory(statusOf(candidate)))
+            return true;
+        if (std::optional<fs::path> found = findEntryFile(candidate)) {
+            entries.push_back(std::move(*found));
+            return true;
         }
-        it.increment(error);
-        if (error)
-            throwFileSystemError("directory_iterator::operator++", categoryPath, error);
-    }
+        const fs::path storage = candidate / kStorageFolderName;
+        if (existsFollowingLinks(storage) && fs::is_directory(statusOf(storage))) {
+            if (std::optional<fs::path> stored = findEntryFile(storage))
+                entries.push_back(std::move(*stored));
+        }
+        return true;
+    });
     return entries;
 }

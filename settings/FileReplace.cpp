@@ -1,7 +1,8 @@
 #include "FileReplace.h"
 
+#include "PlatformFiles.h"
+
 #include <cerrno>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -137,17 +138,11 @@ std::optional<std::string> readFileForUpdate(const fs::path &file)
     const auto size = fs::file_size(file, error);
     if (error)
         return std::nullopt;
-    // Opening for update tests write access the way the system sees it
-    // (owner, group, access lists, the read-only attribute) without changing a byte.
-    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
-    if (!stream)
-        return std::nullopt;
     std::string bytes;
-    char buffer[1 << 16];
-    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
-        bytes.append(buffer, std::size_t(stream.gcount()));
+    if (!readWholeFile(file, bytes, true))
+        return std::nullopt;
     // A short read would turn into a truncated file on the way back.
-    if (stream.bad() || bytes.size() != size)
+    if (bytes.size() != size)
         return std::nullopt;
     return bytes;
 }

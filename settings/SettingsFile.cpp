@@ -2,9 +2,9 @@
 
 #include "Constants.h"
 #include "FileReplace.h"
+#include "PlatformFiles.h"
 #include "SettingsText.h"
 
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -21,14 +21,8 @@ std::optional<std::string> readSettingsText()
     std::error_code error;
     if (!fs::is_regular_file(file, error))
         return std::nullopt;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return std::nullopt;
     std::string bytes;
-    char buffer[1 << 16];
-    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
-        bytes.append(buffer, std::size_t(stream.gcount()));
-    if (stream.bad())
+    if (!readWholeFile(file, bytes))
         return std::nullopt;
     return textFromFileBytes(bytes);
 }

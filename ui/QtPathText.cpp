@@ -16,11 +16,3 @@ QString qStringFromPath(const std::filesystem::path &path)
     else
         return QString::fromStdString(utf8FromPath(path));
 }
-
-std::filesystem::path pathFromQString(const QString &text)
-{
-    if constexpr (kWidePaths)
-        return std::filesystem::path(text.toStdWString());
-    else
-        return pathFromUtf8(text.toStdString());
-}

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-// Lossless conversions between the interface's text and file-system paths: the
-// path's own characters, not the narrow encoding of the moment.
+// A file-system path as the interface's text, without loss: the path's own
+// characters, not the narrow encoding of the moment.
 QString qStringFromPath(const std::filesystem::path &path);
-std::filesystem::path pathFromQString(const QString &text);

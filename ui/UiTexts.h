@@ -73,8 +73,6 @@ extern const UiText stateLabelDisabled;
 extern const UiText openButton;
 
 // The same in every language.
-inline constexpr char windowTitle[] = "VAZ Udi Verazev";
-inline constexpr char lineEditToolTip[] = "<html><head/><body><p><br/></p></body></html>";
 inline constexpr char folderDialogCaption[] = "Select Folder";
 inline constexpr char closeEntry[] = "\u2573";
 inline constexpr char noName[] = "None";

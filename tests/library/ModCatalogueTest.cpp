@@ -146,6 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {{Item::File, "aircraft/A/entry.lua", entry("same")},
                   {Item::File, "aircraft/B/entry.lua", entry("same")}},
                  {"aircraft/A/entry.lua|same|enabled", "aircraft/B/entry.lua|same|enabled"}},
+        // Text mode on Windows would end the file at the Ctrl-Z byte.
+        ScanCase{"CtrlZByteBeforeSelfId",
+                 {{Item::File, "aircraft/M/entry.lua", "-- note\r\n\x1A\r\nself_ID = \"z\"\r\n"}},
+                 {"aircraft/M/entry.lua|z|enabled"}},
         ScanCase{"EmptyFirstSelfId",
                  {{Item::File, "aircraft/A/entry.lua", "self_ID = \"\"\nself_ID = \"late\"\n"},
                   {Item::File, "aircraft/B/entry.lua", "displayName = \"no id\"\n"}},

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// Reading files, kept apart from the portable code for the calls each platform
+// does best.
+
+// Reads the whole file as bytes, in binary mode: line ends and a Ctrl-Z byte
+// pass unchanged. `forUpdate` opens it for reading and writing, which tests
+// write access the way the system sees it without changing a byte. False when
+// the file cannot be opened or a read fails; `bytes` then holds what was read
+// before the failure.
+bool readWholeFile(const std::filesystem::path &file, std::string &bytes, bool forUpdate = false);
