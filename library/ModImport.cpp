@@ -5,21 +5,38 @@
 #include "FolderWalk.h"
 #include "ModCatalogue.h"
 #include "ModRecord.h"
+#include "PathText.h"
 #include "PlatformMove.h"
 
 #include <algorithm>
 #include <set>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Thrown between two files when the user asks to stop; caught by importMods.
+struct ImportCancelled
+{
+};
+
 struct ImportRun
 {
+    ImportRun(const ModCatalogue &catalogue, fs::path categoryFolder, const ImportOptions &options)
+        : catalogue(catalogue), categoryFolder(std::move(categoryFolder)), options(options)
+    {
+    }
+
     const ModCatalogue &catalogue;
     fs::path categoryFolder;
+    const ImportOptions &options;
+    // A first pass that only adds up what the second will copy, for the progress.
+    bool counting = false;
+    ImportStatus status;
+    ImportResult result;
     // The catalogue's entry paths; compared as paths, element by element.
     std::set<fs::path> listedEntries;
     // Folders are told apart by identity, not by spelling, so that links
@@ -85,9 +102,11 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
                 copy.ancestors.end() ||
             copy.run.destinationFolders.contains(identity))
             return;
-        fs::create_directory(target, entry.path(), error);
-        if (error)
-            copy.fail(error);
+        if (!copy.run.counting) {
+            fs::create_directory(target, entry.path(), error);
+            if (error)
+                copy.fail(error);
+        }
         copyFolder(copy, entry.path(), identity, target);
         return;
     }
@@ -96,10 +115,29 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         copy.fail(error);
     if (!isFile)
         copy.fail(std::make_error_code(std::errc::not_supported));
+    ImportRun &run = copy.run;
     std::error_code ignored;
     const bool targetExisted = fs::exists(fs::symlink_status(target, ignored));
+    if (run.counting) {
+        if (!targetExisted) {
+            ++run.status.filesTotal;
+            run.status.bytesTotal += entry.file_size(ignored);
+        }
+        return;
+    }
+    if (run.options.progress && run.options.progress->cancelRequested())
+        throw ImportCancelled{};
+    bool copied = false;
+    // A link to a file that is about to go costs no space and no time; a file
+    // system without links, or a source that is itself a link, gets a copy.
+    if (run.options.linkFiles && !targetExisted && !entry.is_symlink(ignored)) {
+        fs::create_hard_link(entry.path(), target, error);
+        copied = !error;
+        error.clear();
+    }
     // Fails when the destination holds a folder or anything else by that name.
-    fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
+    if (!copied)
+        copied = fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
     if (error) {
         // A copy cut short (a full disk) must not stay behind: the next import
         // would keep the stump as a file that is already there.
@@ -107,15 +145,24 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
             fs::remove(target, ignored);
         copy.fail(error);
     }
+    if (copied) {
+        ++run.result.filesCopied;
+        ++run.status.filesDone;
+        run.status.bytesDone += entry.file_size(ignored);
+        if (run.options.progress)
+            run.options.progress->progressed(run.status);
+    }
 }
 
 void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, const fs::path &to)
 {
     std::error_code error;
-    const FileIdentity toIdentity = platformFileIdentity(to, error);
-    if (error)
-        copy.fail(error);
-    copy.run.destinationFolders.insert(toIdentity);
+    if (!copy.run.counting) {
+        const FileIdentity toIdentity = platformFileIdentity(to, error);
+        if (error)
+            copy.fail(error);
+        copy.run.destinationFolders.insert(toIdentity);
+    }
     copy.ancestors.push_back(fromIdentity);
     walkFolder(
         from,
@@ -134,9 +181,15 @@ void importMod(ImportRun &run, const fs::path &entryPath)
     if (!modFolder.has_filename() || copiesIntoItself(modFolder, destination))
         return;
     std::error_code error;
-    fs::create_directory(destination, error);
-    if (error)
-        throwFileSystemError("create_directory", destination, error);
+    if (!run.counting) {
+        fs::create_directory(destination, error);
+        if (error)
+            throwFileSystemError("create_directory", destination, error);
+        ++run.result.modsImported;
+        run.status.current = utf8FromPath(modFolder.filename());
+        if (run.options.progress)
+            run.options.progress->progressed(run.status);
+    }
     ModCopy copy{run, modFolder, destination, {}};
     const FileIdentity identity = platformFileIdentity(modFolder, error);
     if (error)
@@ -177,18 +230,8 @@ void searchFolder(ImportRun &run, const fs::path &folder)
     });
 }
 
-} // namespace
-
-void importMods(const ModCatalogue &catalogue, const fs::path &source, ModCategory category)
+void search(ImportRun &run, const fs::path &source)
 {
-    ImportRun run{catalogue,
-                  category == ModCategory::Aircraft ? catalogue.roots().aircraftPath
-                                                    : catalogue.roots().techPath,
-                  {},
-                  {},
-                  {}};
-    for (const ModRecord &record : catalogue.records())
-        run.listedEntries.insert(record.entryPath);
     if (isModToImport(run, source)) {
         importMod(run, source);
         return;
@@ -199,4 +242,36 @@ void importMods(const ModCatalogue &catalogue, const fs::path &source, ModCatego
         throwFileSystemError("status", source, error);
     if (fs::is_directory(status))
         searchFolder(run, source);
+}
+
+} // namespace
+
+ImportResult importMods(const ModCatalogue &catalogue, const fs::path &source, ModCategory category,
+                        const ImportOptions &options)
+{
+    ImportRun run{catalogue,
+                  category == ModCategory::Aircraft ? catalogue.roots().aircraftPath
+                                                    : catalogue.roots().techPath,
+                  options};
+    for (const ModRecord &record : catalogue.records())
+        run.listedEntries.insert(record.entryPath);
+    if (options.progress) {
+        // The totals are for show: a failure while adding up is met again,
+        // and reported, by the import itself.
+        ImportRun counting{catalogue, run.categoryFolder, options};
+        counting.counting = true;
+        counting.listedEntries = run.listedEntries;
+        try {
+            search(counting, source);
+        } catch (const fs::filesystem_error &) {
+        }
+        run.status.filesTotal = counting.status.filesTotal;
+        run.status.bytesTotal = counting.status.bytesTotal;
+    }
+    try {
+        search(run, source);
+    } catch (const ImportCancelled &) {
+        run.result.cancelled = true;
+    }
+    return run.result;
 }

@@ -1,13 +1,24 @@
 #pragma once
 
+#include "ImportProgress.h"
 #include "ModLibraryRoots.h"
 
 #include <filesystem>
 
 class ModCatalogue;
 
+struct ImportOptions
+{
+    // Told how the import goes and asked between files whether to stop; may be null.
+    ImportProgress *progress = nullptr;
+    // Hard-links source files instead of copying them where the file system
+    // allows: for a source that is thrown away afterwards (an unpacked archive).
+    bool linkFiles = false;
+};
+
 // Copies every mod found under `source` into the category folder, adding only
 // what is missing. Throws std::filesystem::filesystem_error on the first
-// file-system error; what was copied before it stays.
-void importMods(const ModCatalogue &catalogue, const std::filesystem::path &source,
-                ModCategory category);
+// file-system error; what was copied before it stays. A cancelled import
+// returns with `cancelled` set, keeping every file it completed.
+ImportResult importMods(const ModCatalogue &catalogue, const std::filesystem::path &source,
+                        ModCategory category, const ImportOptions &options = {});

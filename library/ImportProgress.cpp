@@ -1,0 +1,3 @@
+#include "ImportProgress.h"
+
+ImportProgress::~ImportProgress() = default;

@@ -1,0 +1,371 @@
+#include "ModArchive.h"
+
+#include "Constants.h"
+#include "ModCatalogue.h"
+#include "PathText.h"
+#include "ArchiveWriter.h"
+#include "TempDir.h"
+#include "TmpfsMount.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string entryText(const std::string &selfId)
+{
+    return "self_ID = \"" + selfId + "\"\n";
+}
+
+// Data that does not compress, so that sizes on disk are what they say.
+std::string noise(std::size_t size)
+{
+    std::mt19937 generator(7);
+    std::string bytes(size, '\0');
+    for (char &byte : bytes)
+        byte = static_cast<char>(generator());
+    return bytes;
+}
+
+// Every entry below the folder with its contents ("folder" for folders).
+std::map<std::string, std::string> tree(const fs::path &folder)
+{
+    std::map<std::string, std::string> entries;
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(folder))
+        entries[utf8FromPath(entry.path().lexically_relative(folder).generic_u8string())] =
+            entry.is_directory() ? "folder" : readFile(entry.path());
+    return entries;
+}
+
+// Replaces every occurrence of an ASCII stand-in by raw name bytes: zips whose
+// names are in a Windows code page, which no writer here produces.
+void patch(const fs::path &file, const std::string &standIn, const std::string &bytes)
+{
+    ASSERT_EQ(standIn.size(), bytes.size());
+    std::string content = readFile(file);
+    for (std::size_t at = content.find(standIn); at != std::string::npos;
+         at = content.find(standIn, at))
+        content.replace(at, standIn.size(), bytes);
+    writeFile(file, content);
+}
+
+class ModArchiveTest : public testing::Test
+{
+protected:
+    ModArchiveTest()
+    {
+        fs::create_directories(mods / "aircraft");
+        fs::create_directories(mods / "tech");
+    }
+
+    ImportResult import(const fs::path &archive, ImportProgress *progress = nullptr,
+                        const ArchiveLimits &limits = {})
+    {
+        ModLibraryRoots roots;
+        roots.aircraftPath = mods / "aircraft";
+        roots.techPath = mods / "tech";
+        ModCatalogue catalogue(std::move(roots));
+        catalogue.reload();
+        return importArchive(catalogue, archive, ModCategory::Aircraft, progress, limits);
+    }
+
+    // Only the two category folders, whatever the import did.
+    void expectNoStaging()
+    {
+        std::set<std::string> top;
+        for (const fs::directory_entry &entry : fs::directory_iterator(mods.path()))
+            top.insert(utf8FromPath(entry.path().filename()));
+        EXPECT_EQ(top, (std::set<std::string>{"aircraft", "tech"}));
+    }
+
+    TempDir mods;
+    TempDir source;
+};
+
+struct GoodCase
+{
+    const char *what;
+    ArchiveKind kind;
+    const char *archiveName;
+    std::vector<ArchiveEntry> entries;
+    std::vector<const char *> expectedMods; // UTF-8 folder names in the category
+    std::string standIn;                    // replaced in the zip by `rawName`
+    std::string rawName;
+};
+
+TEST_F(ModArchiveTest, GoodArchivesImportLikeAFolder)
+{
+    const std::string body = noise(50000);
+    const std::vector<GoodCase> cases = {
+        {"one mod, zip",
+         ArchiveKind::Zip,
+         "one.zip",
+         {{"Kestrel/entry.lua", entryText("k")}, {"Kestrel/Shapes/body.edm", body}},
+         {"Kestrel"},
+         "",
+         ""},
+        {"several mods, 7z",
+         ArchiveKind::SevenZip,
+         "several.7z",
+         {{"A/entry.lua", entryText("a")}, {"B/entry.lua", entryText("b")}, {"B/x.dds", body}},
+         {"A", "B"},
+         "",
+         ""},
+        {"three levels down, tar.gz",
+         ArchiveKind::TarGz,
+         "deep.tar.gz",
+         {{"x/y/M/entry.lua", entryText("m")}, {"x/y/M/Sounds/engine.ogg", body}},
+         {"M"},
+         "",
+         ""},
+        {"mod at the top, named after the archive",
+         ArchiveKind::Zip,
+         "Flat-Mod.zip",
+         {{"entry.lua", entryText("flat")}, {"Cockpit/panel.lua", "panel"}},
+         {"Flat-Mod"},
+         "",
+         ""},
+        {"disabled only", ArchiveKind::Zip, "off.zip",
+         {{"D/_Z_AzuDavodoz_E_/entry.lua", entryText("d")}}, {}, "", ""},
+        {"UTF-8 flag",
+         ArchiveKind::Zip,
+         "utf8.zip",
+         {{"Су-27 Фланкер/entry.lua", entryText("su")}, {"歼-10/entry.lua", entryText("j")}},
+         {"Су-27 Фланкер", "歼-10"},
+         "",
+         ""},
+        {"GBK from Chinese Windows",
+         ArchiveKind::Zip,
+         "gbk.zip",
+         {{"ZZZZZZZZ/entry.lua", entryText("zh")}},
+         {"中文模组"},
+         "ZZZZZZZZ",
+         "\xD6\xD0\xCE\xC4\xC4\xA3\xD7\xE9"},
+        {"CP866 from Russian Windows",
+         ArchiveKind::Zip,
+         "cp866.zip",
+         {{"ZZZZZZ/entry.lua", entryText("ru")}},
+         {"Привет"},
+         "ZZZZZZ",
+         "\x8F\xE0\xA8\xA2\xA5\xE2"},
+        {"CP1251 from Russian Windows",
+         ArchiveKind::Zip,
+         "cp1251.zip",
+         {{"ZZZZZZZZZZ/entry.lua", entryText("ru")}},
+         {"Привет мир"},
+         "ZZZZZZZZZZ",
+         "\xCF\xF0\xE8\xE2\xE5\xF2\x20\xEC\xE8\xF0"},
+    };
+    for (const GoodCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(mods / "aircraft");
+        fs::create_directory(mods / "aircraft");
+        const fs::path archive = source / c.archiveName;
+        writeArchive(archive, c.kind, c.entries);
+        if (!c.standIn.empty())
+            patch(archive, c.standIn, c.rawName);
+        const ImportResult result = import(archive);
+
+        std::set<std::string> expected(c.expectedMods.begin(), c.expectedMods.end());
+        std::set<std::string> found;
+        for (const fs::directory_entry &entry : fs::directory_iterator(mods / "aircraft"))
+            found.insert(utf8FromPath(entry.path().filename()));
+        EXPECT_EQ(found, expected);
+        EXPECT_EQ(result.modsImported, expected.size());
+        std::size_t files = 0;
+        for (const std::string &mod : expected)
+            for (const auto &[name, bytes] : tree(mods / "aircraft" / pathFromUtf8(mod)))
+                files += bytes != "folder";
+        EXPECT_EQ(result.filesCopied, files);
+        expectNoStaging();
+    }
+}
+
+TEST_F(ModArchiveTest, ImportingTwiceChangesNothing)
+{
+    const fs::path archive = source / "twice.zip";
+    writeArchive(archive, ArchiveKind::Zip,
+                 {{"M/entry.lua", entryText("m")}, {"M/Shapes/body.edm", noise(1000)}});
+    EXPECT_EQ(import(archive).filesCopied, 2U);
+    const auto first = tree(mods.path());
+    const ImportResult again = import(archive);
+    EXPECT_EQ(again.modsImported, 1U);
+    EXPECT_EQ(again.filesCopied, 0U);
+    EXPECT_EQ(tree(mods.path()), first);
+}
+
+struct BadCase
+{
+    const char *what;
+    ArchiveKind kind;
+    std::vector<ArchiveEntry> entries;
+    ArchiveProblem problem;
+    void (*spoil)(const fs::path &archive);
+    std::string options;
+    const char *passphrase;
+};
+
+TEST_F(ModArchiveTest, BadArchivesAreRefusedAndLeaveNothingBehind)
+{
+    const std::string entry = entryText("bad");
+    const std::vector<BadCase> cases = {
+        {"climbs out", ArchiveKind::Zip, {{"M/entry.lua", entry}, {"../../evil.lua", "x"}},
+         ArchiveProblem::UnsafeName, nullptr, "", nullptr},
+        {"absolute name", ArchiveKind::TarGz, {{"M/entry.lua", entry}, {"/tmp/evil.lua", "x"}},
+         ArchiveProblem::UnsafeName, nullptr, "", nullptr},
+        {"drive letter", ArchiveKind::Zip, {{"M/entry.lua", entry}, {"C:/evil.lua", "x"}},
+         ArchiveProblem::UnsafeName, nullptr, "", nullptr},
+        {"link pointing outside", ArchiveKind::TarGz,
+         {{"M/entry.lua", entry}, {"M/out", "", "../../../.."}}, ArchiveProblem::UnsafeLink, nullptr, "", nullptr},
+        {"links leading outside together", ArchiveKind::TarGz,
+         {{"M/entry.lua", entry}, {"M/d/up", "", ".."}, {"M/away", "", "d/up/../../.."}},
+         ArchiveProblem::UnsafeLink, nullptr, "", nullptr},
+        {"encrypted", ArchiveKind::Zip, {{"M/entry.lua", entry}}, ArchiveProblem::Encrypted,
+         nullptr, "zip:encryption=zipcrypt", "secret"},
+        {"truncated", ArchiveKind::Zip, {{"M/entry.lua", entry}, {"M/body.edm", noise(20000)}},
+         ArchiveProblem::Damaged,
+         [](const fs::path &archive) { fs::resize_file(archive, fs::file_size(archive) / 2); }, "",
+         nullptr},
+        {"corrupt", ArchiveKind::Zip, {{"M/entry.lua", entry}, {"M/body.edm", noise(20000)}},
+         ArchiveProblem::Damaged,
+         [](const fs::path &archive) {
+             std::string bytes = readFile(archive);
+             for (std::size_t at = bytes.size() / 3; at < bytes.size() / 2; at += 7)
+                 bytes[at] = static_cast<char>(~bytes[at]);
+             writeFile(archive, bytes);
+         },
+         "", nullptr},
+        {"unknown format", ArchiveKind::Zip, {}, ArchiveProblem::UnknownFormat,
+         [](const fs::path &archive) { writeFile(archive, "just some text, not an archive\n"); },
+         "", nullptr},
+        {"compression bomb", ArchiveKind::Zip,
+         {{"M/entry.lua", entry}, {"M/zeros.bin", std::string(4 << 20, '\0')}},
+         ArchiveProblem::CompressionBomb, nullptr, "", nullptr},
+    };
+    ArchiveLimits small;
+    small.ratio = 50;
+    small.floor = 1 << 20;
+    for (const BadCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(mods / "aircraft");
+        fs::create_directory(mods / "aircraft");
+        const fs::path archive = source / "bad.zip";
+        writeArchive(archive, c.kind, c.entries, c.options, c.passphrase);
+        if (c.spoil)
+            c.spoil(archive);
+        try {
+            import(archive, nullptr, small);
+            ADD_FAILURE() << "imported";
+        } catch (const ArchiveError &error) {
+            EXPECT_EQ(error.problem(), c.problem) << error.what();
+            EXPECT_EQ(error.archive(), archive);
+        }
+        EXPECT_TRUE(fs::is_empty(mods / "aircraft"));
+        expectNoStaging();
+        EXPECT_FALSE(fs::exists(mods.path().parent_path() / "evil.lua"));
+    }
+}
+
+// Stops at the given call of cancelRequested.
+class CancelAt : public ImportProgress
+{
+public:
+    CancelAt(ImportStage stage, int call) : m_stage(stage), m_call(call) {}
+    void progressed(const ImportStatus &status) override
+    {
+        m_current = status.stage;
+        last = status;
+    }
+    bool cancelRequested() override
+    {
+        return m_current == m_stage && --m_call < 0;
+    }
+    ImportStatus last;
+
+private:
+    ImportStage m_stage;
+    ImportStage m_current = ImportStage::Unpacking;
+    int m_call;
+};
+
+TEST_F(ModArchiveTest, CancelKeepsCompleteFilesAndRemovesStaging)
+{
+    std::vector<ArchiveEntry> entries{{"M/entry.lua", entryText("m")}};
+    for (int i = 0; i < 6; ++i)
+        entries.push_back({"M/part" + std::to_string(i), noise(300000)});
+    const fs::path archive = source / "big.zip";
+    writeArchive(archive, ArchiveKind::Zip, entries);
+
+    CancelAt whileUnpacking(ImportStage::Unpacking, 3);
+    EXPECT_TRUE(import(archive, &whileUnpacking).cancelled);
+    EXPECT_TRUE(fs::is_empty(mods / "aircraft"));
+    expectNoStaging();
+
+    CancelAt whileCopying(ImportStage::Copying, 3);
+    const ImportResult result = import(archive, &whileCopying);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.filesCopied, 3U);
+    EXPECT_EQ(whileCopying.last.filesTotal, 7U);
+    EXPECT_EQ(whileCopying.last.filesDone, 3U);
+    const auto copied = tree(mods / "aircraft" / "M");
+    EXPECT_EQ(copied.size(), 3U);
+    for (const auto &[name, bytes] : copied) {
+        const auto packed = std::find_if(entries.begin(), entries.end(), [&](const ArchiveEntry &e) {
+            return e.name == "M/" + name;
+        });
+        ASSERT_NE(packed, entries.end()) << name;
+        EXPECT_TRUE(bytes == packed->data) << name << " is not whole";
+    }
+    expectNoStaging();
+}
+
+TEST_F(ModArchiveTest, AStagingFolderLeftByAKilledRunGoesWithTheNextImport)
+{
+    writeFile(mods / kStagingFolderName / "old" / "Stale" / "entry.lua", entryText("stale"));
+    const fs::path archive = source / "new.zip";
+    writeArchive(archive, ArchiveKind::Zip, {{"New/entry.lua", entryText("new")}});
+    import(archive);
+    EXPECT_TRUE(fs::exists(mods / "aircraft" / "New" / "entry.lua"));
+    EXPECT_FALSE(fs::exists(mods / "aircraft" / "Stale"));
+    expectNoStaging();
+}
+
+#ifndef _WIN32
+TEST_F(ModArchiveTest, MoreThanTheFreeSpaceIsRefused)
+{
+    TempDir temp;
+    TmpfsMount disk(temp / "disk", 1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
+    const fs::path small = temp / "disk" / "mods";
+    fs::create_directories(small / "aircraft");
+    fs::create_directories(small / "tech");
+    const fs::path archive = source / "large.zip";
+    writeArchive(archive, ArchiveKind::Zip,
+                 {{"M/entry.lua", entryText("m")}, {"M/body.edm", noise(3 << 20)}});
+    ModLibraryRoots roots;
+    roots.aircraftPath = small / "aircraft";
+    roots.techPath = small / "tech";
+    ModCatalogue catalogue(std::move(roots));
+    try {
+        importArchive(catalogue, archive, ModCategory::Aircraft);
+        ADD_FAILURE() << "imported";
+    } catch (const ArchiveError &error) {
+        EXPECT_EQ(error.problem(), ArchiveProblem::NotEnoughSpace) << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(small / "aircraft"));
+    EXPECT_FALSE(fs::exists(small / kStagingFolderName));
+}
+#endif
+
+} // namespace
