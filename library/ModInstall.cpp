@@ -11,40 +11,50 @@
 
 namespace fs = std::filesystem;
 
-void installMod(ModCatalogue &catalogue, ModRecord &record)
+std::error_code installMod(ModCatalogue &catalogue, ModRecord &record)
 {
     if (isInstalled(record.entryPath))
-        return;
+        return {};
     const fs::path installedPath =
         record.entryPath.parent_path().parent_path() / record.entryPath.filename();
-    if (!moveFile(record.entryPath, installedPath))
-        return;
+    std::error_code refusal;
+    if (!moveFile(record.entryPath, installedPath, &refusal))
+        return refusal;
     record.entryPath = installedPath;
     catalogue.refreshRecord(record);
+    return {};
 }
 
-void uninstallMod(ModCatalogue &catalogue, ModRecord &record)
+std::error_code uninstallMod(ModCatalogue &catalogue, ModRecord &record)
 {
-    if (!moveEntryIntoStorage(catalogue, record.entryPath))
-        return;
+    std::error_code refusal;
+    if (!moveEntryIntoStorage(catalogue, record.entryPath, &refusal))
+        return refusal;
     record.entryPath =
         record.entryPath.parent_path() / kStorageFolderName / record.entryPath.filename();
     catalogue.refreshRecord(record);
+    return {};
 }
 
-void installAll(ModCatalogue &catalogue)
+std::vector<RefusedMove> installAll(ModCatalogue &catalogue)
 {
+    std::vector<RefusedMove> refused;
     for (ModRecord &record : catalogue.records())
-        installMod(catalogue, record);
+        if (const std::error_code reason = installMod(catalogue, record))
+            refused.push_back({&record, reason});
+    return refused;
 }
 
-void uninstallAll(ModCatalogue &catalogue)
+std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue)
 {
+    std::vector<RefusedMove> refused;
     for (ModRecord &record : catalogue.records())
-        uninstallMod(catalogue, record);
+        if (const std::error_code reason = uninstallMod(catalogue, record))
+            refused.push_back({&record, reason});
+    return refused;
 }
 
-bool moveEntryIntoStorage(ModCatalogue &, fs::path entryPath)
+bool moveEntryIntoStorage(ModCatalogue &, fs::path entryPath, std::error_code *refusal)
 {
     if (!isInstalled(entryPath))
         return false;
@@ -62,14 +72,16 @@ bool moveEntryIntoStorage(ModCatalogue &, fs::path entryPath)
         if (error)
             throwFileSystemError("create_directories", storageFolder, error);
     }
-    return moveFile(entryPath, storageFolder / entryPath.filename());
+    return moveFile(entryPath, storageFolder / entryPath.filename(), refusal);
 }
 
-bool moveFile(fs::path source, fs::path destination)
+bool moveFile(fs::path source, fs::path destination, std::error_code *refusal)
 {
     const std::optional<unsigned long> errorCode = platformMoveFile(source, destination);
     if (!errorCode)
         return true;
     std::cout << "failed with error code: " << *errorCode << std::endl;
+    if (refusal)
+        refusal->assign(static_cast<int>(*errorCode), std::system_category());
     return false;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "RefusedMove.h"
+
 #include <filesystem>
+#include <system_error>
+#include <vector>
 
 class ModCatalogue;
 struct ModRecord;
@@ -10,12 +14,18 @@ struct ModRecord;
 // A failed move prints one diagnostic line and leaves the record unchanged; a
 // storage folder that cannot be checked or created throws
 // std::filesystem::filesystem_error ("exists", "create_directories").
-void installMod(ModCatalogue &catalogue, ModRecord &record);
-void uninstallMod(ModCatalogue &catalogue, ModRecord &record);
-void installAll(ModCatalogue &catalogue);
-void uninstallAll(ModCatalogue &catalogue);
-bool moveEntryIntoStorage(ModCatalogue &catalogue, std::filesystem::path entryPath);
+// Each also returns the platform's code (in std::system_category()) when the
+// system refused the move, and an empty code otherwise; the bulk walks go on
+// after a refusal and return every one, in walk order.
+std::error_code installMod(ModCatalogue &catalogue, ModRecord &record);
+std::error_code uninstallMod(ModCatalogue &catalogue, ModRecord &record);
+std::vector<RefusedMove> installAll(ModCatalogue &catalogue);
+std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue);
+bool moveEntryIntoStorage(ModCatalogue &catalogue, std::filesystem::path entryPath,
+                          std::error_code *refusal = nullptr);
 
 // Moves a file without ever replacing an existing destination. On failure
-// writes "failed with error code: <code>" to standard output and returns false.
-bool moveFile(std::filesystem::path source, std::filesystem::path destination);
+// writes "failed with error code: <code>" to standard output, sets `refusal`
+// (when given) to that code and returns false.
+bool moveFile(std::filesystem::path source, std::filesystem::path destination,
+              std::error_code *refusal = nullptr);

@@ -130,52 +130,82 @@ void flushFolderToDisk(const fs::path &folder)
 
 } // namespace
 
-std::optional<std::string> readFileForUpdate(const fs::path &file)
+std::optional<std::string> readFileForUpdate(const fs::path &file, std::error_code &failure)
 {
+    failure.clear();
     std::error_code error;
-    if (!fs::is_regular_file(file, error))
+    const fs::file_status status = fs::status(file, error);
+    // No file, or no folder to hold it: nothing to update and nothing wrong.
+    if (status.type() == fs::file_type::not_found || error == std::errc::not_a_directory)
         return std::nullopt;
+    if (error) {
+        failure = error;
+        return std::nullopt;
+    }
+    if (!fs::is_regular_file(status)) {
+        failure = std::make_error_code(fs::is_directory(status) ? std::errc::is_a_directory
+                                                                : std::errc::invalid_argument);
+        return std::nullopt;
+    }
     const auto size = fs::file_size(file, error);
-    if (error)
+    if (error) {
+        failure = error;
         return std::nullopt;
+    }
     std::string bytes;
-    if (!readWholeFile(file, bytes, true))
+    if (!readWholeFile(file, bytes, true, &failure))
         return std::nullopt;
     // A short read would turn into a truncated file on the way back.
-    if (bytes.size() != size)
+    if (bytes.size() != size) {
+        failure = std::make_error_code(std::errc::io_error);
         return std::nullopt;
+    }
     return bytes;
 }
 
-bool replaceFileContents(const fs::path &file, std::string_view bytes)
+bool replaceFileContents(const fs::path &file, std::string_view bytes, std::error_code *failure)
 {
+    const auto fail = [failure](std::error_code reason) {
+        if (failure)
+            *failure = reason;
+        return false;
+    };
+    const auto lastSystemError = [] {
+        return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    };
     std::error_code error;
     // Replacing a link would cut it; the file it points at is replaced instead.
     const fs::path target = fs::is_symlink(file, error) ? fs::canonical(file, error) : file;
     if (error)
-        return false;
+        return fail(error);
 
     fs::path temporary;
     int descriptor = -1;
     for (int attempt = 0; attempt < 16 && descriptor < 0; ++attempt) {
         temporary = temporaryNameBeside(target);
+        errno = 0;
         descriptor = createExclusive(temporary);
         if (descriptor < 0 && errno != EEXIST)
-            return false;
+            return fail(lastSystemError());
     }
     if (descriptor < 0)
-        return false;
+        return fail(std::make_error_code(std::errc::file_exists));
 
+    errno = 0;
     bool ok = writeAll(descriptor, bytes) && copyOwnerAndMode(descriptor, target) &&
               flushToDisk(descriptor);
-    ok = closeDescriptor(descriptor) && ok;
+    std::error_code reason = ok ? std::error_code() : lastSystemError();
+    if (!closeDescriptor(descriptor) && ok) {
+        ok = false;
+        reason = lastSystemError();
+    }
     if (ok) {
-        fs::rename(temporary, target, error);
-        ok = !error;
+        fs::rename(temporary, target, reason);
+        ok = !reason;
     }
     if (!ok) {
         fs::remove(temporary, error);
-        return false;
+        return fail(reason);
     }
     flushFolderToDisk(target.parent_path());
     return true;

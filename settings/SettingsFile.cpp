@@ -33,18 +33,27 @@ std::string readSetting(SettingKey key)
     return text ? findSettingValue(*text, key) : std::string();
 }
 
+void report(std::error_code *failure, std::error_code reason)
+{
+    if (failure && reason)
+        *failure = reason;
+}
+
 // Rewrites the key's assignments, or leaves the file alone when it is missing,
 // cannot be both read and written, or would not change.
-void saveSetting(SettingKey key, std::string_view value)
+void saveSetting(SettingKey key, std::string_view value, std::error_code *failure)
 {
     const fs::path file(kSettingsFilePath);
-    const auto original = readFileForUpdate(file);
-    if (!original)
+    std::error_code error;
+    const auto original = readFileForUpdate(file, error);
+    if (!original) {
+        report(failure, error);
         return;
+    }
     const std::string updated =
         fileBytesFromText(rewriteSetting(textFromFileBytes(*original), key, value));
     if (updated != *original)
-        replaceFileContents(file, updated);
+        replaceFileContents(file, updated, failure);
 }
 
 const char *languageCode(UiLanguage language)
@@ -78,12 +87,12 @@ fs::path readDirectorySetting()
     }
 }
 
-void saveLanguage(UiLanguage language)
+void saveLanguage(UiLanguage language, std::error_code *failure)
 {
-    saveSetting(SettingKey::Language, languageCode(language));
+    saveSetting(SettingKey::Language, languageCode(language), failure);
 }
 
-void saveDirectory(fs::path directory)
+void saveDirectory(fs::path directory, std::error_code *failure)
 {
     std::error_code error;
     if (!fs::exists(directory, error))
@@ -93,10 +102,13 @@ void saveDirectory(fs::path directory)
         value = directory.string();
     } catch (const std::exception &) {
         // Windows cannot always express a path in the narrow encoding.
+        report(failure, std::make_error_code(std::errc::illegal_byte_sequence));
         return;
     }
     // Any of these would end the quoted value or the line and break the file.
-    if (value.find_first_of("\"\r\n") != std::string::npos)
+    if (value.find_first_of("\"\r\n") != std::string::npos) {
+        report(failure, std::make_error_code(std::errc::invalid_argument));
         return;
-    saveSetting(SettingKey::Directory, value);
+    }
+    saveSetting(SettingKey::Directory, value, failure);
 }

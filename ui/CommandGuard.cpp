@@ -56,8 +56,8 @@ bool runGuarded(QStatusBar *statusBar, FailedCommand command, const std::functio
             statusBar->clearMessage();
         return true;
     } catch (const std::filesystem::filesystem_error &error) {
-        const QString reason = error.code() ? QString::fromLocal8Bit(error.code().message())
-                                            : QString::fromLocal8Bit(error.what());
+        const QString reason =
+            error.code() ? reasonText(error.code()) : QString::fromLocal8Bit(error.what());
         report(statusBar, command, pathsOf(error), reason);
     } catch (const std::exception &error) {
         report(statusBar, command, QString(), QString::fromLocal8Bit(error.what()));
@@ -65,6 +65,17 @@ bool runGuarded(QStatusBar *statusBar, FailedCommand command, const std::functio
         report(statusBar, command, QString(), unknownReason(currentLanguage));
     }
     return false;
+}
+
+QString reasonText(std::error_code code)
+{
+    return QString::fromLocal8Bit(code.message());
+}
+
+void showFailure(QStatusBar *statusBar, FailedCommand command, const QString &path,
+                 std::error_code code)
+{
+    report(statusBar, command, path, reasonText(code));
 }
 
 QStatusBar *statusBarOf(const QWidget *widget)

@@ -3,6 +3,7 @@
 #include "UiTexts.h"
 
 #include <functional>
+#include <system_error>
 
 class QStatusBar;
 class QWidget;
@@ -14,6 +15,13 @@ class QWidget;
 // call returned normally. The status bar may be null: the failure is then only
 // swallowed.
 bool runGuarded(QStatusBar *statusBar, FailedCommand command, const std::function<void()> &call);
+
+// The system's reason for the code, as interface text.
+QString reasonText(std::error_code code);
+
+// Shows a failure that was reported rather than thrown, in the same form.
+void showFailure(QStatusBar *statusBar, FailedCommand command, const QString &path,
+                 std::error_code code);
 
 // The status bar of the main window that holds the widget, without creating one;
 // null when there is none.

@@ -1,15 +1,18 @@
 #include "MainPanel.h"
 
+#include "Constants.h"
 #include "CurrentLanguage.h"
 #include "ModCatalogue.h"
 #include "ModImport.h"
 #include "ModInstall.h"
+#include "ModRecord.h"
 #include "PathText.h"
 #include "SettingsFile.h"
 #include "ChooseFolder.h"
 #include "CommandGuard.h"
 #include "DraggableWidget.h"
 #include "PolishOnFirstShow.h"
+#include "QtPathText.h"
 #include "UiTexts.h"
 #include "VezModList.h"
 #include "WebAddresses.h"
@@ -18,10 +21,13 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include <string>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 MainPanel *mainPanel = nullptr;
 
@@ -108,19 +114,12 @@ void MainPanel::on_actionReload_triggered()
 
 void MainPanel::on_actionDisable_All_triggered()
 {
-    if (!sharedCatalogue)
-        return;
-    runGuarded(form->statusbar, FailedCommand::DisableAll, [] { uninstallAll(*sharedCatalogue); });
-    // Mods moved before a failure have changed too.
-    form->listWidget->refreshRows();
+    switchAll(false);
 }
 
 void MainPanel::on_actionEnable_All_triggered()
 {
-    if (!sharedCatalogue)
-        return;
-    runGuarded(form->statusbar, FailedCommand::EnableAll, [] { installAll(*sharedCatalogue); });
-    form->listWidget->refreshRows();
+    switchAll(true);
 }
 
 void MainPanel::on_actionMore_Mod_triggered()
@@ -162,6 +161,25 @@ void MainPanel::importInto(ModCategory category)
                [this] { reloadRows(); });
 }
 
+void MainPanel::switchAll(bool enabling)
+{
+    if (!sharedCatalogue)
+        return;
+    std::vector<RefusedMove> refused;
+    const bool returned = runGuarded(
+        form->statusbar, enabling ? FailedCommand::EnableAll : FailedCommand::DisableAll, [&] {
+            refused = enabling ? installAll(*sharedCatalogue) : uninstallAll(*sharedCatalogue);
+        });
+    // Mods moved before a failure have changed too.
+    form->listWidget->refreshRows();
+    // A walk that ended early says so; its message outranks the refusals before it.
+    if (returned && !refused.empty())
+        form->statusbar->showMessage(refusedMoveMessage(
+            enabling, currentLanguage, refused.size(),
+            QString::fromStdString(refused.front().record->self_ID),
+            reasonText(refused.front().reason)));
+}
+
 void MainPanel::reloadRows()
 {
     sharedCatalogue->reload();
@@ -173,8 +191,13 @@ void MainPanel::switchLanguage(UiLanguage language)
     if (currentLanguage == language)
         return;
     currentLanguage = language;
+    std::error_code failure;
     runGuarded(form->statusbar, FailedCommand::SaveLanguage,
-               [language] { saveLanguage(language); });
+               [&] { saveLanguage(language, &failure); });
     updateMyLanguage();
     passLanguageToDirectoryWindow();
+    // The language applies for this run even when it could not be saved.
+    if (failure)
+        showFailure(form->statusbar, FailedCommand::SaveLanguage,
+                    qStringFromPath(kSettingsFilePath), failure);
 }

@@ -47,6 +47,7 @@ private slots:
 
 private:
     void importInto(ModCategory category);
+    void switchAll(bool enabling);
     void reloadRows();
     void switchLanguage(UiLanguage language);
 

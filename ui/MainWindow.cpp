@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Constants.h"
 #include "CurrentLanguage.h"
 #include "ModCatalogue.h"
 #include "PathText.h"
@@ -16,6 +17,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 MainWindow *directoryWindow = nullptr;
 
@@ -53,10 +55,15 @@ void MainWindow::on_pushButton_pressed()
     const std::string folder = chooseFolder();
     if (folder.empty())
         return;
+    std::error_code failure;
     if (!runGuarded(ui->statusBar, FailedCommand::SaveDirectory,
-                    [&] { saveDirectory(pathFromUtf8(folder)); }))
+                    [&] { saveDirectory(pathFromUtf8(folder), &failure); }))
         return;
     loadSavedDirectory();
+    // After the refill, which clears the status bar when the file reads well.
+    if (failure)
+        showFailure(ui->statusBar, FailedCommand::SaveDirectory,
+                    qStringFromPath(kSettingsFilePath), failure);
 }
 
 void MainWindow::on_pushButton_Confirm_pressed()

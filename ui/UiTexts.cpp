@@ -145,6 +145,17 @@ const MessageTexts &commandText(FailedCommand command)
 // %1 the command, %2 the path, %3 the reason; Chinese takes full-width punctuation.
 const MessageTexts withPath{"%1: %2 (%3)", "%1：%2（%3）", "%1: %2 (%3)"};
 const MessageTexts withoutPath{"%1 (%2)", "%1（%2）", "%1 (%2)"};
+// %1 the mod, %2 the reason; for several mods %1 the number, %2 the first mod, %3 the reason.
+const MessageTexts refusedEnable{"Could not enable %1 (%2)", "无法安装 %1（%2）",
+                                 "Не удалось включить %1 (%2)"};
+const MessageTexts refusedDisable{"Could not disable %1 (%2)", "无法卸载 %1（%2）",
+                                  "Не удалось отключить %1 (%2)"};
+const MessageTexts refusedEnableMany{"Could not enable %1 mods, the first %2 (%3)",
+                                     "%1 个模组无法安装，首个：%2（%3）",
+                                     "Не удалось включить модов: %1, первый — %2 (%3)"};
+const MessageTexts refusedDisableMany{"Could not disable %1 mods, the first %2 (%3)",
+                                      "%1 个模组无法卸载，首个：%2（%3）",
+                                      "Не удалось отключить модов: %1, первый — %2 (%3)"};
 const MessageTexts unknown{"unknown error", "未知错误", "неизвестная ошибка"};
 
 } // namespace
@@ -198,6 +209,16 @@ QString failureMessage(FailedCommand command, UiLanguage language, const QString
     if (path.isEmpty())
         return QString::fromUtf8(pick(withoutPath, language)).arg(what, reason);
     return QString::fromUtf8(pick(withPath, language)).arg(what, path, reason);
+}
+
+QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count,
+                           const QString &mod, const QString &reason)
+{
+    if (count == 1)
+        return QString::fromUtf8(pick(enabling ? refusedEnable : refusedDisable, language))
+            .arg(mod, reason);
+    return QString::fromUtf8(pick(enabling ? refusedEnableMany : refusedDisableMany, language))
+        .arg(QString::number(count), mod, reason);
 }
 
 QString unknownReason(UiLanguage language)

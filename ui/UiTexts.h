@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
 #include <optional>
 
 class QAbstractButton;
@@ -97,5 +98,10 @@ enum class FailedCommand
 // and the system's reason. Falls back to English outside the three languages.
 QString failureMessage(FailedCommand command, UiLanguage language, const QString &path,
                        const QString &reason);
+// One status-bar line for entry files the system refused to move: names the mod
+// when it is the only one, otherwise gives the number and names the first;
+// `reason` is the system's reason for the (first) refusal.
+QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count,
+                           const QString &mod, const QString &reason);
 // The reason given when a failure carries none of its own.
 QString unknownReason(UiLanguage language);

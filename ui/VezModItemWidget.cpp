@@ -12,9 +12,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -128,16 +130,23 @@ void VezModItemWidget::updateLanguage()
 
 void VezModItemWidget::onInstallButtonClicked()
 {
-    // A failed move leaves the record as it was; the refresh then shows it unchanged.
-    runGuarded(statusBarOf(this), FailedCommand::Move, [this] {
+    // A refused move leaves the record as it was; the refresh then shows it
+    // unchanged, and the status bar says why.
+    const bool enabling = !record.installState;
+    std::error_code refusal;
+    const bool returned = runGuarded(statusBarOf(this), FailedCommand::Move, [&] {
         if (!sharedCatalogue)
             return;
-        if (record.installState)
-            uninstallMod(*sharedCatalogue, record);
-        else
-            installMod(*sharedCatalogue, record);
+        refusal = enabling ? installMod(*sharedCatalogue, record)
+                           : uninstallMod(*sharedCatalogue, record);
     });
     refresh();
+    if (returned && refusal) {
+        if (QStatusBar *statusBar = statusBarOf(this))
+            statusBar->showMessage(refusedMoveMessage(enabling, currentLanguage, 1,
+                                                      fromUtf8(record.self_ID),
+                                                      reasonText(refusal)));
+    }
 }
 
 void VezModItemWidget::openInURLButtonClicked()

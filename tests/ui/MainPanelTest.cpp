@@ -30,9 +30,11 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -157,6 +159,7 @@ private slots:
     void reloadFailureKeepsTheRows();
     void disableAllThenEnableAllKeepTheRowWidgets();
     void failedDisableAllShowsItsMessageAndTheMovesMadeBefore();
+    void refusedMovesNameTheModAndTheSystemsReason();
     void webActionsOpenThePagesOfTheLanguage_data();
     void webActionsOpenThePagesOfTheLanguage();
     void screenshotsInThreeLanguages_data();
@@ -576,6 +579,37 @@ void MainPanelTest::failedDisableAllShowsItsMessageAndTheMovesMadeBefore()
     QCOMPARE(rowText(shown.at(1), "stateLabel"), QStringLiteral("disabled"));
     QCOMPARE(rowText(shown.at(2), "stateLabel"), QStringLiteral("enabled"));
     QVERIFY(fs::exists(mods / "aircraft" / "Alpha" / kStorageFolderName / kEntryFileName));
+}
+
+void MainPanelTest::refusedMovesNameTheModAndTheSystemsReason()
+{
+    startProgram("EN");
+    const fs::path mods = makeMods("mods");
+    // Alpha is enabled and also holds a stored entry file, which a disable must not replace.
+    writeMod(mods / "aircraft" / "Alpha", "stored-alpha", false);
+    confirm(mods);
+    const QString fileExists =
+        QString::fromStdString(std::system_category().message(EEXIST));
+    const auto row = [](const char *selfId) {
+        for (VezModItemWidget *shown : rows())
+            if (rowText(shown, "selfIdLabel") == QLatin1String(selfId))
+                return shown;
+        qFatal("no row for %s", selfId);
+    };
+
+    QTest::mouseClick(child<QPushButton>(row("mods-alpha"), "installButton"), Qt::LeftButton);
+    QString message = mainPanel->statusBar()->currentMessage();
+    QVERIFY2(message.contains(QStringLiteral("mods-alpha")) && message.contains(fileExists),
+             qPrintable(message));
+    QCOMPARE(rowText(row("mods-alpha"), "stateLabel"), QStringLiteral("enabled"));
+
+    // Bravo is disabled; an entry file put in its place since the load blocks the enable.
+    writeMod(mods / "aircraft" / "Bravo", "late-bravo");
+    action("actionEnable_All")->trigger();
+    message = mainPanel->statusBar()->currentMessage();
+    QVERIFY2(message.contains(QStringLiteral("mods-bravo")) && message.contains(fileExists),
+             qPrintable(message));
+    QCOMPARE(rowText(row("mods-bravo"), "stateLabel"), QStringLiteral("disabled"));
 }
 
 void MainPanelTest::webActionsOpenThePagesOfTheLanguage_data()

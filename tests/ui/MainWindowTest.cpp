@@ -3,6 +3,7 @@
 #include "CurrentLanguage.h"
 #include "ModCatalogue.h"
 #include "TempDir.h"
+#include "TmpfsMount.h"
 #include "UiTestMods.h"
 #include "ChooseFolder.h"
 #include "MainPanel.h"
@@ -18,6 +19,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -64,6 +66,7 @@ private slots:
     void chosenFolderIsSavedAndShown();
     void withoutDirectoryAssignmentChoosingEmptiesTheLineEdit();
     void cancelledDialogChangesNothing();
+    void failedSaveShowsItsReason();
     void confirmLoadsAndHandsOver();
     void enterInTheLineEditConfirmsAndTabGoesOnToTheButtons();
     void failedLoadKeepsCatalogueAndWindow();
@@ -251,6 +254,40 @@ void MainWindowTest::chosenFolderIsSavedAndShown()
 
     QCOMPARE(readFile(settings), settingsWithDirectory(chosen));
     QCOMPARE(lineEdit->text(), qStringFromPath(chosen));
+}
+
+void MainWindowTest::failedSaveShowsItsReason()
+{
+    const fs::path settings = m_folder->path() / "data" / "root.lua";
+    const std::string original = settingsWithDirectory("");
+    writeFile(settings, original);
+    // A quote would end the stored value early.
+    const fs::path quoted = m_folder->path() / "a\"b";
+    fs::create_directories(quoted);
+    answerDialogWith(qStringFromPath(quoted));
+    MainWindow window;
+    auto *button = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
+    QTest::mousePress(button, Qt::LeftButton);
+    QString message = window.statusBar()->currentMessage();
+    QVERIFY2(message.contains(QStringLiteral("root.lua")), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromStdString(
+                 std::make_error_code(std::errc::invalid_argument).message())),
+             qPrintable(message));
+    QCOMPARE(readFile(settings), original);
+
+    TmpfsMount disk(m_folder->path() / "data", 64 * 1024);
+    if (!disk.mounted())
+        QSKIP("cannot mount a small tmpfs here (needs root and mount rights)");
+    writeFile(settings, original);
+    disk.fill();
+    answerDialogWith(qStringFromPath(m_folder->path()));
+    QTest::mouseRelease(button, Qt::LeftButton);
+    QTest::mousePress(button, Qt::LeftButton);
+    message = window.statusBar()->currentMessage();
+    QVERIFY2(message.contains(QString::fromStdString(
+                 std::make_error_code(std::errc::no_space_on_device).message())),
+             qPrintable(message));
+    QCOMPARE(readFile(settings), original);
 }
 
 void MainWindowTest::withoutDirectoryAssignmentChoosingEmptiesTheLineEdit()
