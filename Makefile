@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 # CI sets CI=true: there, and only there, warnings are errors.
 WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench clean
+.PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench package clean
 
 all: build
 
@@ -53,6 +53,13 @@ run: build
 
 bench: build
 	@set -e; for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; "$$b"; done
+
+# The .deb and the .tar.gz in $(BUILD)/packages/; the .deb must pass lintian.
+package: build
+	@scripts/install-deps package
+	@rm -rf $(BUILD)/packages
+	@cd $(BUILD) && cpack
+	@lintian --fail-on error $(BUILD)/packages/*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
