@@ -11,16 +11,19 @@
 #include "ChooseFolder.h"
 #include "CommandGuard.h"
 #include "DraggableWidget.h"
+#include "ModFilterBar.h"
 #include "PolishOnFirstShow.h"
 #include "QtPathText.h"
 #include "UiTexts.h"
 #include "VezModList.h"
 #include "WebAddresses.h"
+#include "WholeTextToolTips.h"
 #include "WindowHandOver.h"
 #include "ui_MainPanel.h"
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -31,7 +34,8 @@
 
 MainPanel *mainPanel = nullptr;
 
-MainPanel::MainPanel(QWidget *parent) : QMainWindow(parent), form(std::make_unique<MainPanelForm>())
+MainPanel::MainPanel(QWidget *parent)
+    : QMainWindow(parent), form(std::make_unique<MainPanelForm>()), filterBar(nullptr)
 {
     setWindowFlags(Qt::FramelessWindowHint);
     // The panel stays hidden until a Confirm; its background image is read then.
@@ -49,6 +53,16 @@ MainPanel::MainPanel(QWidget *parent) : QMainWindow(parent), form(std::make_uniq
     closeAction->setObjectName(QStringLiteral("closeAction"));
     form->menuBar->addAction(closeAction);
     connect(closeAction, &QAction::triggered, this, &QWidget::close);
+
+    filterBar = new ModFilterBar(form->listWidget, this);
+    auto *reloadKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(reloadKey, &QShortcut::activated, form->actionReload, &QAction::trigger);
+    // The drag strip lies over the headings and takes their mouse, so it asks for their tips.
+    auto *headingTips = new WholeTextToolTips(this);
+    for (QLabel *heading : {form->label_selfID, form->label_name, form->label_developer,
+                            form->label_version, form->label_state})
+        headingTips->watch(heading);
+    headingTips->watchThrough(dragStrip);
 
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
@@ -88,6 +102,7 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->label_developer, UiTexts::label_developer, language);
     applyLanguageText(form->label_version, UiTexts::label_version, language);
     applyLanguageText(form->label_state, UiTexts::label_state, language);
+    filterBar->updateLanguage();
 }
 
 void MainPanel::on_backToMainLink_triggered()

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class ModFilterBar;
+
 namespace Ui {
 class MainPanel;
 }
@@ -52,6 +54,7 @@ private:
     void switchLanguage(UiLanguage language);
 
     std::unique_ptr<MainPanelForm> form;
+    ModFilterBar *filterBar; // owned by the panel
 };
 
 // The one main panel, created at start-up; valid until the program ends.

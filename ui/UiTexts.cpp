@@ -75,6 +75,12 @@ const UiText stateLabelEnabled{"stateLabel", "enabled", "enabled", "已启用", 
 const UiText stateLabelDisabled{"stateLabel", "disabled", "disabled", "未启用", "отключено"};
 const UiText openButton{"openButton", "open", "open", "打开", "открыть"};
 
+const UiText filterEdit{"filterEdit", "Filter mods", "Filter mods", "筛选模组", "Фильтр модов"};
+const UiText duplicateSelfId{"selfIdLabel", "Other mods declare this self ID too:\n%1",
+                             "Other mods declare this self ID too:\n%1",
+                             "其他模组也声明了此识别码：\n%1",
+                             "Этот ID объявлен и в других модах:\n%1"};
+
 } // namespace UiTexts
 
 namespace {

@@ -73,10 +73,16 @@ extern const UiText stateLabelEnabled;
 extern const UiText stateLabelDisabled;
 extern const UiText openButton;
 
+// Finding a mod. The filter field's placeholder; the note on a self ID that
+// other mods declare too, %1 standing for their folders, one per line.
+extern const UiText filterEdit;
+extern const UiText duplicateSelfId;
+
 // The same in every language.
 inline constexpr char folderDialogCaption[] = "Select Folder";
 inline constexpr char closeEntry[] = "\u2573";
 inline constexpr char noName[] = "None";
+inline constexpr char filterCount[] = "%1 / %2"; // rows shown / rows in the list
 
 } // namespace UiTexts
 

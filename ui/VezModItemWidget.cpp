@@ -7,6 +7,7 @@
 #include "CommandGuard.h"
 #include "QtPathText.h"
 #include "UiTexts.h"
+#include "WholeTextToolTips.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include <initializer_list>
 #include <string>
 #include <system_error>
 
@@ -50,13 +52,10 @@ QString fromUtf8(const std::string &bytes)
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QString rowName(const ModRecord &record)
+const QString &duplicateIdSheet()
 {
-    if (!record.displayName.empty())
-        return fromUtf8(record.displayName);
-    if (!record.shortName.empty())
-        return fromUtf8(record.shortName);
-    return QString::fromUtf8(UiTexts::noName);
+    static const QString sheet = QStringLiteral("color: rgb(255,96,96); font-weight: bold;");
+    return sheet;
 }
 
 QLabel *makeLabel(const QString &text, int width, const QString &objectName, QWidget *parent)
@@ -102,6 +101,13 @@ VezModItemWidget::VezModItemWidget(ModRecord &record, QWidget *parent)
     layout->addWidget(installButton);
     layout->addWidget(openButton);
 
+    // Fixed widths cut long names and some languages' texts short.
+    auto *toolTips = new WholeTextToolTips(this);
+    const std::initializer_list<QWidget *> mayBeCutOff{selfIdLabel,  nameLabel,  developerLabel,
+                                                       versionLabel, stateLabel, openButton};
+    for (QWidget *widget : mayBeCutOff)
+        toolTips->watch(widget);
+
     connect(installButton, &QPushButton::clicked, this, &VezModItemWidget::onInstallButtonClicked);
     connect(openButton, &QPushButton::clicked, this, &VezModItemWidget::openInURLButtonClicked);
 }
@@ -126,6 +132,23 @@ void VezModItemWidget::updateLanguage()
                       enabled ? UiTexts::stateLabelEnabled : UiTexts::stateLabelDisabled,
                       currentLanguage);
     applyLanguageText(openButton, UiTexts::openButton, currentLanguage);
+    showDuplicateNote();
+}
+
+void VezModItemWidget::markDuplicate(const QStringList &otherModFolders)
+{
+    duplicateFolders = otherModFolders;
+    selfIdLabel->setStyleSheet(duplicateIdSheet());
+    showDuplicateNote();
+}
+
+QString VezModItemWidget::rowName(const ModRecord &record)
+{
+    if (!record.displayName.empty())
+        return fromUtf8(record.displayName);
+    if (!record.shortName.empty())
+        return fromUtf8(record.shortName);
+    return QString::fromUtf8(UiTexts::noName);
 }
 
 void VezModItemWidget::onInstallButtonClicked()
@@ -163,4 +186,12 @@ void VezModItemWidget::showState()
     stateLabel->setStyleSheet(enabled ? enabledStateSheet() : disabledStateSheet());
     installButton->setText(
         setUpText(enabled ? UiTexts::installButtonEnabled : UiTexts::installButtonDisabled));
+}
+
+void VezModItemWidget::showDuplicateNote()
+{
+    if (duplicateFolders.isEmpty())
+        return;
+    if (const auto note = languageText(UiTexts::duplicateSelfId, currentLanguage))
+        selfIdLabel->setToolTip(note->arg(duplicateFolders.join(QLatin1Char('\n'))));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
@@ -20,6 +21,12 @@ public:
     void refresh();
     // The button and state texts of currentLanguage.
     void updateLanguage();
+    // Shows the self ID in the warning colour, with a tip naming the folders of
+    // the other mods that declare it.
+    void markDuplicate(const QStringList &otherModFolders);
+
+    // The name a row shows: displayName, else shortName, else "None".
+    static QString rowName(const ModRecord &record);
 
 private slots:
     void onInstallButtonClicked();
@@ -27,6 +34,7 @@ private slots:
 
 private:
     void showState();
+    void showDuplicateNote();
 
     QLabel *selfIdLabel;
     QLabel *nameLabel;
@@ -36,4 +44,5 @@ private:
     QPushButton *installButton;
     QPushButton *openButton;
     ModRecord &record;
+    QStringList duplicateFolders;
 };

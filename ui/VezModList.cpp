@@ -1,8 +1,13 @@
 #include "VezModList.h"
 
 #include "ModRecord.h"
+#include "CurrentRowDelegate.h"
+#include "QtPathText.h"
 #include "VezModItemWidget.h"
 
+#include <QDir>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
 
@@ -10,13 +15,6 @@
 #include <string>
 
 namespace {
-
-constexpr int kRecordRole = Qt::UserRole + 1;
-
-ModRecord *recordOf(const QListWidgetItem *listItem)
-{
-    return static_cast<ModRecord *>(listItem->data(kRecordRole).value<void *>());
-}
 
 bool mayTakeMoreThanOneLine(const std::string &text)
 {
@@ -41,24 +39,28 @@ VezModList::VezModList(QWidget *parent) : QListWidget(parent)
 {
     verticalScrollBar()->setStyleSheet(
         QStringLiteral("background-color: rgb(245,158,15); width: 0px;margin: 0px 0px 0px 0px;"));
+    setItemDelegate(new CurrentRowDelegate(this));
     // Scrolling and resizing are what bring rows into view.
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &VezModList::keepRowsForView);
     connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &VezModList::keepRowsForView);
 }
 
-void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &records)
+void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &newRecords)
 {
     clear();
+    shownRows.clear();
+    records = newRecords;
+    duplicates = DuplicateSelfIds(records);
     // All items before any row widget: a visible view re-places every row widget
     // it has whenever an item is inserted.
-    for (ModRecord &record : records) {
-        auto *listItem = new QListWidgetItem(this);
-        listItem->setData(kRecordRole, QVariant::fromValue(static_cast<void *>(&record)));
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        new QListWidgetItem(this);
+        shownRows.push_back(static_cast<int>(index)); // until the filter has had its say
     }
     std::optional<QSize> sharedHint[2];
     for (int index = 0; index < count(); ++index) {
         QListWidgetItem *listItem = item(index);
-        const ModRecord &record = *recordOf(listItem);
+        const ModRecord &record = records[static_cast<std::size_t>(index)];
         std::optional<QSize> &hint = sharedHint[record.installState ? 1 : 0];
         if (hint && !mayDifferInSize(record)) {
             listItem->setSizeHint(*hint);
@@ -68,7 +70,7 @@ void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &
         if (!hint && !mayDifferInSize(record))
             hint = own;
     }
-    keepRowsForView();
+    applyFilter();
 }
 
 void VezModList::refreshRows()
@@ -76,6 +78,9 @@ void VezModList::refreshRows()
     for (int index = 0; index < count(); ++index)
         if (auto *rowWidget = qobject_cast<VezModItemWidget *>(itemWidget(item(index))))
             rowWidget->refresh();
+    // A refresh re-reads the records, and with them the texts the filter looks at.
+    if (!filter.isEmpty())
+        applyFilter();
 }
 
 void VezModList::updateRowsLanguage()
@@ -95,57 +100,169 @@ VezModItemWidget *VezModList::rowWidgetAt(int index)
     return buildRow(listItem);
 }
 
+void VezModList::setFilterText(const QString &text)
+{
+    if (text == filter.text())
+        return;
+    filter = ModFilter(text);
+    applyFilter();
+}
+
+QString VezModList::filterText() const
+{
+    return filter.text();
+}
+
+int VezModList::shownRowCount() const
+{
+    return static_cast<int>(shownRows.size());
+}
+
+int VezModList::firstShownRow() const
+{
+    return shownRows.empty() ? -1 : shownRows.front();
+}
+
+void VezModList::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        if (pressCurrentRowButton("installButton"))
+            return;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (pressCurrentRowButton("openButton"))
+            return;
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        // The first and last rows may be filtered out.
+        if (!shownRows.empty() && !(event->modifiers() & Qt::ShiftModifier)) {
+            setCurrentRow(event->key() == Qt::Key_Home ? shownRows.front() : shownRows.back());
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        event->ignore(); // closes the window's filter field
+        return;
+    default:
+        if (isFilterKey(*event)) {
+            event->ignore();
+            return;
+        }
+        break;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+// The current row comes into view (the base class scrolls to it) and gets its widget.
+void VezModList::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListWidget::currentChanged(current, previous);
+    if (current.isValid() && !isRowHidden(current.row()))
+        rowWidgetAt(current.row());
+}
+
 // Builds the row of an item; an item without a size hint takes the row's own.
 VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
 {
-    auto *rowWidget = new VezModItemWidget(*recordOf(listItem), this);
+    const auto index = static_cast<std::size_t>(row(listItem));
+    auto *rowWidget = new VezModItemWidget(records[index], this);
+    if (duplicates.isDuplicate(index)) {
+        QStringList folders;
+        for (const std::size_t other : duplicates.othersOf(index))
+            folders.append(QDir::toNativeSeparators(qStringFromPath(records[other].get().modFolder())));
+        rowWidget->markDuplicate(folders);
+    }
     if (!listItem->sizeHint().isValid())
         listItem->setSizeHint(rowWidget->sizeHint());
     setItemWidget(listItem, rowWidget);
     return rowWidget;
 }
 
+// Hides the rows the filter leaves out, keeps the current row among those shown
+// (or moves it to the first of them), and brings the rows in view up to date.
+void VezModList::applyFilter()
+{
+    shownRows.clear();
+    shownRows.reserve(records.size());
+    for (int index = 0; index < count(); ++index) {
+        const bool show = filter.matches(records[static_cast<std::size_t>(index)]);
+        if (isRowHidden(index) == show)
+            setRowHidden(index, !show);
+        if (show)
+            shownRows.push_back(index);
+    }
+    // Moving the current row here selects nothing: only the user selects.
+    const int current = currentRow();
+    if (current >= 0 && isRowHidden(current))
+        selectionModel()->setCurrentIndex(
+            shownRows.empty() ? QModelIndex() : indexFromItem(item(shownRows.front())),
+            QItemSelectionModel::NoUpdate);
+    keepRowsForView();
+    emit shownRowsChanged(shownRowCount(), count());
+}
+
 // Builds the missing rows within one view's height above and below the view,
-// and drops the rows far outside it: the view re-places every row widget it has
-// on each scroll step, so keeping them all would make scrolling ever slower.
+// and drops the rows far outside it and the hidden ones: the view re-places
+// every row widget it has on each scroll step, so keeping them all would make
+// scrolling ever slower.
 void VezModList::keepRowsForView()
 {
     if (count() == 0)
         return;
     executeDelayedItemsLayout();
     const int height = qMax(viewport()->height(), 1);
-    const int buildFirst = firstRowReaching(-height);
-    const int buildEnd = firstRowReaching(2 * height + 1);
-    const int keepFirst = firstRowReaching(-3 * height);
-    const int keepEnd = firstRowReaching(4 * height + 1);
+    const std::size_t buildFirst = firstShownReaching(-height);
+    const std::size_t buildEnd = firstShownReaching(2 * height + 1);
+    const std::size_t keepFirst = firstShownReaching(-3 * height);
+    const std::size_t keepEnd = firstShownReaching(4 * height + 1);
+    const int keepTop = keepFirst < keepEnd ? shownRows[keepFirst] : count();
+    const int keepBottom = keepFirst < keepEnd ? shownRows[keepEnd - 1] : -1;
     for (int index = 0; index < count(); ++index) {
-        if (index >= keepFirst && index < keepEnd)
+        if (index >= keepTop && index <= keepBottom && !isRowHidden(index))
             continue;
         QListWidgetItem *listItem = item(index);
         if (itemWidget(listItem))
             removeItemWidget(listItem);
     }
     std::vector<QListWidgetItem *> missing;
-    for (int index = buildFirst; index < buildEnd; ++index)
-        if (!itemWidget(item(index)))
-            missing.push_back(item(index));
+    for (std::size_t shown = buildFirst; shown < buildEnd; ++shown)
+        if (!itemWidget(item(shownRows[shown])))
+            missing.push_back(item(shownRows[shown]));
     for (QListWidgetItem *listItem : missing)
         if (!itemWidget(listItem))
             buildRow(listItem);
 }
 
-// The first row whose bottom edge reaches down to y (view coordinates), or
-// count(); rows lie top to bottom, so halving finds it.
-int VezModList::firstRowReaching(int y) const
+// The position among the shown rows of the first one whose bottom edge reaches
+// down to y (view coordinates), or their number; they lie top to bottom, so
+// halving finds it.
+std::size_t VezModList::firstShownReaching(int y) const
 {
-    int low = 0;
-    int high = count();
+    std::size_t low = 0;
+    std::size_t high = shownRows.size();
     while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (visualItemRect(item(middle)).bottom() < y)
+        const std::size_t middle = low + (high - low) / 2;
+        if (visualItemRect(item(shownRows[middle])).bottom() < y)
             low = middle + 1;
         else
             high = middle;
     }
     return low;
+}
+
+bool VezModList::pressCurrentRowButton(const char *buttonName)
+{
+    const int current = currentRow();
+    if (current < 0 || isRowHidden(current))
+        return false;
+    VezModItemWidget *rowWidget = rowWidgetAt(current);
+    auto *button = rowWidget ? rowWidget->findChild<QPushButton *>(QString::fromLatin1(buttonName))
+                             : nullptr;
+    if (!button)
+        return false;
+    button->click();
+    return true;
 }

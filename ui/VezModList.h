@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DuplicateSelfIds.h"
+#include "ModFilter.h"
+
 #include <QListWidget>
 
 #include <functional>
@@ -17,6 +20,14 @@ class VezModItemWidget;
 // A row built late reads its record then, which is what a refresh of an
 // earlier one would show; refreshRows and updateRowsLanguage reach the rows
 // that exist.
+//
+// A filter hides the rows whose record does not match; hidden rows have no
+// widget. It stays set when the rows are replaced. Rows whose self_ID another
+// record declares too are marked when built.
+//
+// Keys: the arrows, Page Up/Down, Home and End move the current row, Space
+// presses its Install/Uninstall and Enter its open. Printable keys are left to
+// the window, which filters with them.
 class VezModList : public QListWidget
 {
     Q_OBJECT
@@ -34,8 +45,30 @@ public:
     // pointer across scrolling.
     VezModItemWidget *rowWidgetAt(int index);
 
+    // Shows only the rows that match; an empty text shows them all.
+    void setFilterText(const QString &text);
+    QString filterText() const;
+    int shownRowCount() const;
+    // -1 when no row is shown.
+    int firstShownRow() const;
+
+signals:
+    // After every change of the rows shown: a filter, a fill or a refresh.
+    void shownRowsChanged(int shown, int total);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
 private:
     VezModItemWidget *buildRow(QListWidgetItem *listItem);
+    void applyFilter();
     void keepRowsForView();
-    int firstRowReaching(int y) const;
+    std::size_t firstShownReaching(int y) const;
+    bool pressCurrentRowButton(const char *buttonName);
+
+    std::vector<std::reference_wrapper<ModRecord>> records;
+    DuplicateSelfIds duplicates;
+    ModFilter filter;
+    std::vector<int> shownRows; // rows not hidden by the filter, top to bottom
 };

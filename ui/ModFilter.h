@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QKeyEvent;
+struct ModRecord;
+
+// What the filter field asks for: the mods whose self ID, shown name, developer
+// or version contain the text, whatever the letter case (Unicode case folding,
+// so Cyrillic and accented letters match their other case too).
+class ModFilter
+{
+public:
+    ModFilter() = default;
+    explicit ModFilter(QString text);
+
+    // An empty filter lets every mod through.
+    bool isEmpty() const;
+    const QString &text() const;
+    bool matches(const ModRecord &record) const;
+
+private:
+    QString m_text;
+};
+
+// A key that types filter text: a printable character other than a space,
+// without Ctrl, Alt or Meta.
+bool isFilterKey(const QKeyEvent &event);
