@@ -1,6 +1,7 @@
 #include "CommandGuard.h"
 
 #include "CurrentLanguage.h"
+#include "ModArchive.h"
 #include "QtPathText.h"
 
 #include <QGuiApplication>
@@ -55,6 +56,9 @@ bool runGuarded(QStatusBar *statusBar, FailedCommand command, const std::functio
         if (statusBar)
             statusBar->clearMessage();
         return true;
+    } catch (const ArchiveError &error) {
+        report(statusBar, command, qStringFromPath(error.archive()),
+               archiveProblemText(error.problem(), currentLanguage));
     } catch (const std::filesystem::filesystem_error &error) {
         const QString reason =
             error.code() ? reasonText(error.code()) : QString::fromLocal8Bit(error.what());

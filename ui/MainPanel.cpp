@@ -3,14 +3,17 @@
 #include "Constants.h"
 #include "CurrentLanguage.h"
 #include "ModCatalogue.h"
+#include "ModArchive.h"
 #include "ModImport.h"
 #include "ModInstall.h"
 #include "ModRecord.h"
 #include "PathText.h"
 #include "SettingsFile.h"
+#include "ChooseArchive.h"
 #include "ChooseFolder.h"
 #include "CommandGuard.h"
 #include "DraggableWidget.h"
+#include "ImportSession.h"
 #include "ModFilterBar.h"
 #include "PolishOnFirstShow.h"
 #include "QtPathText.h"
@@ -22,9 +25,17 @@
 #include "ui_MainPanel.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <string>
@@ -64,6 +75,12 @@ MainPanel::MainPanel(QWidget *parent)
         headingTips->watch(heading);
     headingTips->watchThrough(dragStrip);
 
+    connect(form->actionImport_Archive_AirCraft, &QAction::triggered, this,
+            [this] { importArchiveInto(ModCategory::Aircraft); });
+    connect(form->actionImport_Archive_Tech, &QAction::triggered, this,
+            [this] { importArchiveInto(ModCategory::Tech); });
+    setAcceptDrops(true);
+
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
 }
@@ -93,6 +110,9 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->actionEnable_All, UiTexts::actionEnable_All, language);
     applyLanguageText(form->actionMore_Mod, UiTexts::actionMore_Mod, language);
     applyLanguageText(form->actionAbout_Author_2, UiTexts::actionAbout_Author_2, language);
+    applyLanguageText(form->actionImport_Archive_AirCraft, UiTexts::actionImport_Archive_AirCraft,
+                      language);
+    applyLanguageText(form->actionImport_Archive_Tech, UiTexts::actionImport_Archive_Tech, language);
     applyLanguageText(form->actionEnglish, UiTexts::actionEnglish, language);
     applyLanguageText(form->actionChinese, UiTexts::actionChinese, language);
     applyLanguageText(form->actionRussian, UiTexts::actionRussian, language);
@@ -167,13 +187,122 @@ void MainPanel::importInto(ModCategory category)
     const std::string folder = chooseFolder();
     if (folder.empty() || !sharedCatalogue)
         return;
+    runImports({{pathFromUtf8(folder), false}}, category);
+}
+
+void MainPanel::importArchiveInto(ModCategory category)
+{
+    if (importSession)
+        return;
+    const std::string archive = chooseArchive(this);
+    if (archive.empty() || !sharedCatalogue)
+        return;
+    runImports({{pathFromUtf8(archive), true}}, category);
+}
+
+std::vector<MainPanel::ImportItem> MainPanel::importableItems(const QMimeData *data)
+{
+    std::vector<ImportItem> items;
+    if (!data || !data->hasUrls())
+        return items;
+    for (const QUrl &url : data->urls()) {
+        const QFileInfo file(url.toLocalFile());
+        const std::filesystem::path path = pathFromUtf8(file.filePath().toStdString());
+        if (!url.isLocalFile() || !file.exists())
+            return {};
+        if (file.isDir())
+            items.push_back({path, false});
+        else if (isArchiveFileName(path))
+            items.push_back({path, true});
+        else
+            return {}; // one thing that cannot be imported refuses the whole drop
+    }
+    return items;
+}
+
+void MainPanel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!importSession && sharedCatalogue && !importableItems(event->mimeData()).empty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainPanel::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!importSession && sharedCatalogue && !importableItems(event->mimeData()).empty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainPanel::dropEvent(QDropEvent *event)
+{
+    std::vector<ImportItem> items = importableItems(event->mimeData());
+    if (importSession || !sharedCatalogue || items.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // The file manager waits until the drop returns: ask and import afterwards.
+    const QPoint at = mapToGlobal(event->position().toPoint());
+    QTimer::singleShot(0, this, [this, items = std::move(items), at] { importDropped(items, at); });
+}
+
+void MainPanel::importDropped(const std::vector<ImportItem> &items, QPoint globalPosition)
+{
+    if (importSession || !sharedCatalogue)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("dropMenu"));
+    menu.setStyleSheet(form->menuFeatures->styleSheet());
+    QAction *aircraft = menu.addAction(setUpText(UiTexts::dropAircraft));
+    aircraft->setObjectName(QString::fromUtf8(UiTexts::dropAircraft.element));
+    applyLanguageText(aircraft, UiTexts::dropAircraft, currentLanguage);
+    QAction *tech = menu.addAction(setUpText(UiTexts::dropTech));
+    tech->setObjectName(QString::fromUtf8(UiTexts::dropTech.element));
+    applyLanguageText(tech, UiTexts::dropTech, currentLanguage);
+    const QAction *chosen = menu.exec(globalPosition);
+    if (chosen == aircraft)
+        runImports(items, ModCategory::Aircraft);
+    else if (chosen == tech)
+        runImports(items, ModCategory::Tech);
+}
+
+void MainPanel::runImports(const std::vector<ImportItem> &items, ModCategory category)
+{
+    // One import at a time: the file system work must never overlap.
+    if (importSession || !sharedCatalogue)
+        return;
+    ImportSession session(this);
+    importSession = &session;
+    ImportResult total;
     const bool imported = runGuarded(form->statusbar, FailedCommand::Import, [&] {
-        importMods(*sharedCatalogue, pathFromUtf8(folder), category);
+        for (const ImportItem &item : items) {
+            const ImportResult result =
+                item.archive ? importArchive(*sharedCatalogue, item.path, category, &session)
+                             : importMods(*sharedCatalogue, item.path, category, {&session});
+            total.modsImported += result.modsImported;
+            total.filesCopied += result.filesCopied;
+            total.cancelled = result.cancelled;
+            if (result.cancelled)
+                break;
+        }
     });
-    // Mods copied before a failure are on disk as well, so reload either way;
-    // after a failure the import's message is the one that stays.
-    runGuarded(imported ? form->statusbar : nullptr, FailedCommand::Reload,
-               [this] { reloadRows(); });
+    importSession = nullptr;
+    // Mods copied before a failure or a cancel are on disk as well, so reload
+    // either way; after a failure the import's message is the one that stays.
+    const bool reloaded = runGuarded(imported ? form->statusbar : nullptr, FailedCommand::Reload,
+                                     [this] { reloadRows(); });
+    if (imported && reloaded)
+        form->statusbar->showMessage(importSummary(total, currentLanguage));
+}
+
+void MainPanel::closeEvent(QCloseEvent *event)
+{
+    if (importSession)
+        importSession->cancel();
+    QMainWindow::closeEvent(event);
 }
 
 void MainPanel::switchAll(bool enabling)

@@ -6,11 +6,14 @@
 
 #include <QMainWindow>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
 
 class ModFilterBar;
+class ImportSession;
+class QMimeData;
 
 namespace Ui {
 class MainPanel;
@@ -47,14 +50,34 @@ private slots:
     void on_actionChinese_triggered();
     void on_actionRussian_triggered();
 
+protected:
+    // Folders and archives dropped from the file manager are imported.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    // Closing the panel stops an import that is running.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // One folder or archive to import.
+    struct ImportItem
+    {
+        std::filesystem::path path;
+        bool archive = false;
+    };
+
     void importInto(ModCategory category);
     void switchAll(bool enabling);
+    void importArchiveInto(ModCategory category);
+    void importDropped(const std::vector<ImportItem> &items, QPoint globalPosition);
+    void runImports(const std::vector<ImportItem> &items, ModCategory category);
+    static std::vector<ImportItem> importableItems(const QMimeData *data);
     void reloadRows();
     void switchLanguage(UiLanguage language);
 
     std::unique_ptr<MainPanelForm> form;
     ModFilterBar *filterBar; // owned by the panel
+    ImportSession *importSession = nullptr; // the import running now, if any
 };
 
 // The one main panel, created at start-up; valid until the program ends.

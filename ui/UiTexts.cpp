@@ -56,6 +56,21 @@ const std::array<const UiText *, 19> mainPanel{
     &label_state,
 };
 
+const UiText actionImport_Archive_AirCraft{
+    "actionImport_Archive_AirCraft", "Import Archive (Aircraft)…", "Import Archive (Aircraft)…",
+    "导入压缩包(航空器)…", "Импортировать архив (Самолет)…"};
+const UiText actionImport_Archive_Tech{"actionImport_Archive_Tech", "Import Archive (Tech)…",
+                                       "Import Archive (Tech)…", "导入压缩包(非航空器)…",
+                                       "Импортировать архив (Техника)…"};
+const UiText dropAircraft{"dropAircraft", "Aircraft", "Aircraft", "航空器", "Самолет"};
+const UiText dropTech{"dropTech", "Tech", "Tech", "非航空器", "Техника"};
+const UiText archiveDialogCaption{"archiveDialog", "Select Archive", "Select Archive", "选择压缩包",
+                                  "Выбрать архив"};
+const UiText archiveDialogFilter{"archiveDialog", "Archives", "Archives", "压缩包", "Архивы"};
+const UiText importProgressTitle{"ImportProgressWindow", "Importing", "Importing", "正在导入",
+                                 "Импорт"};
+const UiText pushButton_Cancel{"pushButton_Cancel", "Cancel", "Cancel", "取消", "Отмена"};
+
 const UiText pushButton{"pushButton", "SelectFolder", "SelectFolder", "选择目录", "Выбрать папку"};
 const UiText pushButton_Confirm{"pushButton_Confirm", "Confirm", "Confirm", "确认", "Подтвердить"};
 const UiText label{
@@ -230,4 +245,85 @@ QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count
 QString unknownReason(UiLanguage language)
 {
     return QString::fromUtf8(pick(unknown, language));
+}
+
+QString archiveProblemText(ArchiveProblem problem, UiLanguage language)
+{
+    static const MessageTexts unknownFormat{"not an archive of a known type", "不是可识别的压缩包格式",
+                                            "неизвестный формат архива"};
+    static const MessageTexts damaged{"the archive is damaged or incomplete", "压缩包已损坏或不完整",
+                                      "архив повреждён или неполон"};
+    static const MessageTexts encrypted{"the archive is encrypted", "压缩包已加密",
+                                        "архив зашифрован"};
+    static const MessageTexts unsafeName{"an entry would land outside its folder",
+                                         "有条目会解压到目标文件夹之外",
+                                         "элемент архива выходит за пределы папки"};
+    static const MessageTexts unsafeLink{"a link points outside its folder", "有链接指向目标文件夹之外",
+                                         "ссылка указывает за пределы папки"};
+    static const MessageTexts noSpace{"not enough free space to unpack it", "磁盘空间不足，无法解压",
+                                      "недостаточно места для распаковки"};
+    static const MessageTexts bomb{"it would unpack to an absurd size", "解压后的大小异常",
+                                   "архив распаковывается в недопустимый размер"};
+    switch (problem) {
+    case ArchiveProblem::UnknownFormat:
+        return QString::fromUtf8(pick(unknownFormat, language));
+    case ArchiveProblem::Damaged:
+        return QString::fromUtf8(pick(damaged, language));
+    case ArchiveProblem::Encrypted:
+        return QString::fromUtf8(pick(encrypted, language));
+    case ArchiveProblem::UnsafeName:
+        return QString::fromUtf8(pick(unsafeName, language));
+    case ArchiveProblem::UnsafeLink:
+        return QString::fromUtf8(pick(unsafeLink, language));
+    case ArchiveProblem::NotEnoughSpace:
+        return QString::fromUtf8(pick(noSpace, language));
+    case ArchiveProblem::CompressionBomb:
+        break;
+    }
+    return QString::fromUtf8(pick(bomb, language));
+}
+
+QString importSummary(const ImportResult &result, UiLanguage language)
+{
+    static const MessageTexts done{"Mods imported: %1, files copied: %2.",
+                                   "已导入模组：%1 个，已复制文件：%2 个。",
+                                   "Импортировано модов: %1, скопировано файлов: %2."};
+    static const MessageTexts cancelled{"Import cancelled. Mods imported: %1, files copied: %2.",
+                                        "导入已取消。已导入模组：%1 个，已复制文件：%2 个。",
+                                        "Импорт отменён. Импортировано модов: %1, скопировано файлов: %2."};
+    static const MessageTexts nothing{"Nothing importable was found.", "未找到可导入的模组。",
+                                      "Модов для импорта не найдено."};
+    if (!result.cancelled && result.modsImported == 0)
+        return QString::fromUtf8(pick(nothing, language));
+    return QString::fromUtf8(pick(result.cancelled ? cancelled : done, language))
+        .arg(result.modsImported)
+        .arg(result.filesCopied);
+}
+
+QString importProgressCurrent(const ImportStatus &status, UiLanguage language)
+{
+    static const MessageTexts unpacking{"Unpacking %1", "正在解压 %1", "Распаковка %1"};
+    static const MessageTexts copying{"Copying %1", "正在复制 %1", "Копирование %1"};
+    return QString::fromUtf8(
+               pick(status.stage == ImportStage::Unpacking ? unpacking : copying, language))
+        .arg(QString::fromStdString(status.current));
+}
+
+QString importProgressCounts(const ImportStatus &status, UiLanguage language)
+{
+    static const MessageTexts files{"Files: %1 of %2", "文件：%1 / %2", "Файлов: %1 из %2"};
+    static const MessageTexts filesSoFar{"Files: %1", "文件：%1", "Файлов: %1"};
+    static const MessageTexts megabytes{"MB: %1 of %2", "MB：%1 / %2", "МБ: %1 из %2"};
+    const auto mb = [](std::uint64_t bytes) {
+        return QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1);
+    };
+    // While an archive unpacks its file count is not known yet; its bytes are the packed ones.
+    const QString fileLine =
+        status.filesTotal ? QString::fromUtf8(pick(files, language))
+                                .arg(status.filesDone)
+                                .arg(status.filesTotal)
+                          : QString::fromUtf8(pick(filesSoFar, language)).arg(status.filesDone);
+    return fileLine + QLatin1Char('\n') +
+           QString::fromUtf8(pick(megabytes, language))
+               .arg(mb(status.bytesDone), mb(status.bytesTotal));
 }

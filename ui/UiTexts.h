@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ImportProgress.h"
+#include "ModArchive.h"
 #include "UiLanguage.h"
 
 #include <QString>
@@ -60,6 +62,16 @@ extern const UiText label_state;
 // The nineteen above in this order: three menus, eleven actions, five headings.
 extern const std::array<const UiText *, 19> mainPanel;
 
+// Importing archives, dropping, and the progress window of a long import.
+extern const UiText actionImport_Archive_AirCraft;
+extern const UiText actionImport_Archive_Tech;
+extern const UiText dropAircraft; // the menu that a drop opens
+extern const UiText dropTech;
+extern const UiText archiveDialogCaption;
+extern const UiText archiveDialogFilter; // the name of the type list
+extern const UiText importProgressTitle;
+extern const UiText pushButton_Cancel;
+
 // Directory window; context "MainWindow".
 extern const UiText pushButton;
 extern const UiText pushButton_Confirm;
@@ -111,3 +123,11 @@ QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count
                            const QString &mod, const QString &reason);
 // The reason given when a failure carries none of its own.
 QString unknownReason(UiLanguage language);
+
+// Why an archive was refused, in a few words.
+QString archiveProblemText(ArchiveProblem problem, UiLanguage language);
+// The status-bar line after an import: how many mods and files, or that nothing was found.
+QString importSummary(const ImportResult &result, UiLanguage language);
+// The progress window's lines: what is being done to which mod or archive, and how far along.
+QString importProgressCurrent(const ImportStatus &status, UiLanguage language);
+QString importProgressCounts(const ImportStatus &status, UiLanguage language);

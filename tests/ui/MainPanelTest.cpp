@@ -6,15 +6,20 @@
 #include "AppState.h"
 #include "ProgramWindows.h"
 #include "Constants.h"
+#include "ModArchive.h"
 #include "ModCatalogue.h"
+#include "ArchiveWriter.h"
 #include "TempDir.h"
+#include "ChooseArchive.h"
 #include "ChooseFolder.h"
+#include "ImportSession.h"
 #include "MainWindow.h"
 #include "VezModItemWidget.h"
 #include "VezModList.h"
 #include "WebAddresses.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QImage>
@@ -22,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -156,6 +162,8 @@ private slots:
     void importAddsModsAircraftFirst();
     void cancelledImportChangesNothing();
     void failedImportShowsItsMessageAndTheModsCopiedBefore();
+    void droppedFoldersAndArchivesAreImportedIntoTheChosenCategory();
+    void cancelInTheProgressWindowKeepsWhatIsComplete();
     void reloadFailureKeepsTheRows();
     void disableAllThenEnableAllKeepTheRowWidgets();
     void failedDisableAllShowsItsMessageAndTheMovesMadeBefore();
@@ -463,7 +471,8 @@ void MainPanelTest::importAddsModsAircraftFirst()
     QCOMPARE(sorted(ids.mid(2)),
              QStringList({QStringLiteral("mods-tanker"), QStringLiteral("new-glider"),
                           QStringLiteral("new-hauler")}));
-    QVERIFY(mainPanel->statusBar()->currentMessage().isEmpty());
+    QCOMPARE(mainPanel->statusBar()->currentMessage(),
+             QStringLiteral("Mods imported: 2, files copied: 2."));
 }
 
 void MainPanelTest::cancelledImportChangesNothing()
@@ -509,6 +518,117 @@ void MainPanelTest::failedImportShowsItsMessageAndTheModsCopiedBefore()
     QVERIFY2(message.contains(QString::fromStdString(secondListed)), qPrintable(message));
     QVERIFY(rowSelfIds().contains(firstListed == "One" ? QStringLiteral("new-one")
                                                        : QStringLiteral("new-two")));
+}
+
+// Picks an entry of the menu that a drop opens, as the user would, once it is open.
+class DropMenuChooser : public QObject
+{
+public:
+    explicit DropMenuChooser(const char *entry) : entry(QString::fromLatin1(entry))
+    {
+        timer.setInterval(10);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            timer.stop();
+            menu->setActiveAction(menu->findChild<QAction *>(this->entry));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        timer.start();
+    }
+
+private:
+    QString entry;
+    QTimer timer;
+};
+
+bool sendDrag(QEvent::Type type, const QList<QUrl> &urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    if (type == QEvent::Drop) {
+        QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(mainPanel, &drop);
+        return drop.isAccepted();
+    }
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mainPanel, &enter);
+    return enter.isAccepted();
+}
+
+QUrl urlOf(const fs::path &path)
+{
+    return QUrl::fromLocalFile(QString::fromStdString(path.string()));
+}
+
+void MainPanelTest::droppedFoldersAndArchivesAreImportedIntoTheChosenCategory()
+{
+    startProgram("EN");
+    const fs::path mods = makeMods("mods");
+    confirm(mods);
+    const fs::path source = *dir / "download";
+    writeMod(source / "Glider", "new-glider");
+    writeArchive(source / "Hauler.zip", ArchiveKind::Zip,
+                 {{"Hauler/entry.lua", "self_ID = \"new-hauler\"\n"}});
+    writeFile(source / "notes.txt", "not a mod");
+
+    QVERIFY(!sendDrag(QEvent::DragEnter, {urlOf(source / "Glider"), urlOf(source / "notes.txt")}));
+    QVERIFY(!sendDrag(QEvent::DragEnter, {QUrl(QStringLiteral("https://example.org/mod.zip"))}));
+    const QList<QUrl> dropped{urlOf(source / "Glider"), urlOf(source / "Hauler.zip")};
+    QVERIFY(sendDrag(QEvent::DragEnter, dropped));
+
+    DropMenuChooser chooser("dropTech");
+    QVERIFY(sendDrag(QEvent::Drop, dropped));
+    QTRY_COMPARE(rowSelfIds().size(), 5);
+    QVERIFY(fs::exists(mods / "tech" / "Glider" / kEntryFileName));
+    QVERIFY(fs::exists(mods / "tech" / "Hauler" / kEntryFileName));
+    QCOMPARE(sorted(rowSelfIds().mid(2)),
+             QStringList({QStringLiteral("mods-tanker"), QStringLiteral("new-glider"),
+                          QStringLiteral("new-hauler")}));
+    QCOMPARE(mainPanel->statusBar()->currentMessage(),
+             QStringLiteral("Mods imported: 2, files copied: 2."));
+    QVERIFY(!fs::exists(mods / kStagingFolderName));
+}
+
+void MainPanelTest::cancelInTheProgressWindowKeepsWhatIsComplete()
+{
+    startProgram("RU");
+    const fs::path mods = makeMods("mods");
+    confirm(mods);
+    std::vector<ArchiveEntry> entries{{"Big/entry.lua", "self_ID = \"big\"\n"}};
+    for (int i = 0; i < 10; ++i)
+        entries.emplace_back("Big/part" + std::to_string(i), std::string(200000, char('a' + i % 26)));
+    const fs::path archive = *dir / "Big.zip";
+    writeArchive(archive, ArchiveKind::Zip, entries);
+    setArchiveDialog([&](QWidget *, const QString &, const QString &, const QString &filter) {
+        return filter.contains(QStringLiteral("*.7z")) ? QString::fromStdString(archive.string())
+                                                       : QString();
+    });
+    ImportSession::setWindowDelay(0);
+    // Runs whenever events are handled, which the import does once its window is open.
+    QTimer canceller;
+    canceller.setInterval(0);
+    connect(&canceller, &QTimer::timeout, this, [&] {
+        if (auto *cancel = mainPanel->findChild<QPushButton *>(QStringLiteral("pushButton_Cancel"))) {
+            canceller.stop();
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        }
+    });
+    canceller.start();
+
+    action("actionImport_Archive_Tech")->trigger();
+    ImportSession::setWindowDelay(1000);
+    setArchiveDialog({});
+
+    QVERIFY(!canceller.isActive());
+    QVERIFY(!fs::exists(mods / kStagingFolderName));
+    QVERIFY(mainPanel->statusBar()->currentMessage().startsWith(QStringLiteral("Импорт отменён.")));
+    // Whatever was copied is whole.
+    if (fs::exists(mods / "tech" / "Big"))
+        for (const fs::directory_entry &file : fs::directory_iterator(mods / "tech" / "Big"))
+            if (file.path().filename() != kEntryFileName)
+                QCOMPARE(fs::file_size(file.path()), std::uintmax_t{200000});
 }
 
 void MainPanelTest::reloadFailureKeepsTheRows()
