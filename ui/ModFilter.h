@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string>
+
 class QKeyEvent;
 struct ModRecord;
 
@@ -21,6 +23,7 @@ public:
 
 private:
     QString m_text;
+    std::string m_asciiLower; // the text in lower case when it is ASCII, else empty
 };
 
 // A key that types filter text: a printable character other than a space,

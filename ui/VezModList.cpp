@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <optional>
+#include <utility>
 #include <string>
 
 namespace {
@@ -49,7 +50,9 @@ void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &
 {
     clear();
     shownRows.clear();
+    builtRows.clear();
     records = newRecords;
+    hiddenRows.assign(records.size(), false);
     duplicates = DuplicateSelfIds(records);
     // All items before any row widget: a visible view re-places every row widget
     // it has whenever an item is inserted.
@@ -105,7 +108,10 @@ void VezModList::setFilterText(const QString &text)
     if (text == filter.text())
         return;
     filter = ModFilter(text);
+    // A key press waits for what it shows; scrolling builds the rows around it later.
+    onlyRowsInView = true;
     applyFilter();
+    onlyRowsInView = false;
 }
 
 QString VezModList::filterText() const
@@ -178,6 +184,7 @@ VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
     if (!listItem->sizeHint().isValid())
         listItem->setSizeHint(rowWidget->sizeHint());
     setItemWidget(listItem, rowWidget);
+    builtRows.push_back(static_cast<int>(index));
     return rowWidget;
 }
 
@@ -188,9 +195,13 @@ void VezModList::applyFilter()
     shownRows.clear();
     shownRows.reserve(records.size());
     for (int index = 0; index < count(); ++index) {
-        const bool show = filter.matches(records[static_cast<std::size_t>(index)]);
-        if (isRowHidden(index) == show)
+        const auto at = static_cast<std::size_t>(index);
+        const bool show = filter.matches(records[at]);
+        // The view's own test for a hidden row costs two hash look-ups.
+        if (hiddenRows[at] == show) {
             setRowHidden(index, !show);
+            hiddenRows[at] = !show;
+        }
         if (show)
             shownRows.push_back(index);
     }
@@ -204,7 +215,8 @@ void VezModList::applyFilter()
     emit shownRowsChanged(shownRowCount(), count());
 }
 
-// Builds the missing rows within one view's height above and below the view,
+// Builds the missing rows in the view and, unless only those are asked for,
+// within one view's height above and below it,
 // and drops the rows far outside it and the hidden ones: the view re-places
 // every row widget it has on each scroll step, so keeping them all would make
 // scrolling ever slower.
@@ -214,19 +226,21 @@ void VezModList::keepRowsForView()
         return;
     executeDelayedItemsLayout();
     const int height = qMax(viewport()->height(), 1);
-    const std::size_t buildFirst = firstShownReaching(-height);
-    const std::size_t buildEnd = firstShownReaching(2 * height + 1);
+    const int margin = onlyRowsInView ? 0 : height;
+    const std::size_t buildFirst = firstShownReaching(-margin);
+    const std::size_t buildEnd = firstShownReaching(height + margin + 1);
     const std::size_t keepFirst = firstShownReaching(-3 * height);
     const std::size_t keepEnd = firstShownReaching(4 * height + 1);
     const int keepTop = keepFirst < keepEnd ? shownRows[keepFirst] : count();
     const int keepBottom = keepFirst < keepEnd ? shownRows[keepEnd - 1] : -1;
-    for (int index = 0; index < count(); ++index) {
-        if (index >= keepTop && index <= keepBottom && !isRowHidden(index))
-            continue;
-        QListWidgetItem *listItem = item(index);
-        if (itemWidget(listItem))
-            removeItemWidget(listItem);
+    std::vector<int> kept;
+    for (const int index : builtRows) {
+        if (index >= keepTop && index <= keepBottom && !hiddenRows[static_cast<std::size_t>(index)])
+            kept.push_back(index);
+        else
+            removeItemWidget(item(index));
     }
+    builtRows = std::move(kept);
     std::vector<QListWidgetItem *> missing;
     for (std::size_t shown = buildFirst; shown < buildEnd; ++shown)
         if (!itemWidget(item(shownRows[shown])))

@@ -70,5 +70,8 @@ private:
     std::vector<std::reference_wrapper<ModRecord>> records;
     DuplicateSelfIds duplicates;
     ModFilter filter;
-    std::vector<int> shownRows; // rows not hidden by the filter, top to bottom
+    std::vector<int> shownRows;  // rows not hidden by the filter, top to bottom
+    std::vector<bool> hiddenRows; // by row
+    std::vector<int> builtRows;  // the rows that have a widget, in no order
+    bool onlyRowsInView = false; // while filtering: build no rows outside the view
 };
