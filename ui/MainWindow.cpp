@@ -9,6 +9,7 @@
 #include "CommandGuard.h"
 #include "QtPathText.h"
 #include "UiTexts.h"
+#include "WholeTextToolTips.h"
 #include "WindowHandOver.h"
 #include "ui_MainWindow.h"
 
@@ -29,6 +30,11 @@ MainWindow::MainWindow(QWidget *parent)
     // Typing a folder and pressing Enter is the same as pressing Confirm.
     connect(ui->lineEdit, &QLineEdit::returnPressed, ui->pushButton_Confirm,
             &QAbstractButton::click);
+    // The fixed widths cut some languages' texts short.
+    auto *toolTips = new WholeTextToolTips(this);
+    toolTips->watch(ui->label);
+    toolTips->watch(ui->pushButton);
+    toolTips->watch(ui->pushButton_Confirm);
     loadSavedDirectory();
 }
 

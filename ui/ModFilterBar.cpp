@@ -1,5 +1,6 @@
 #include "ModFilterBar.h"
 
+#include "CommandGuard.h"
 #include "CurrentLanguage.h"
 #include "ModFilter.h"
 #include "UiTexts.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
+#include <QStatusBar>
 
 namespace {
 
@@ -49,6 +51,16 @@ ModFilterBar::ModFilterBar(VezModList *list, QWidget *panel)
     // Keys that no widget of the panel takes come up to the panel itself.
     panel->installEventFilter(this);
 
+    // Room kept free in the status bar while the field is open, so that its
+    // messages end before the field instead of running under it.
+    if (QStatusBar *statusBar = statusBarOf(panel)) {
+        statusRoom = new QWidget;
+        statusRoom->setObjectName(QStringLiteral("filterStatusRoom"));
+        statusRoom->setFixedSize(kWidth + kRightMargin, 0);
+        statusBar->addPermanentWidget(statusRoom);
+        statusRoom->hide();
+    }
+
     updateLanguage();
     showCount(list->shownRowCount(), list->count());
     placeAtBottomEdge();
@@ -60,6 +72,8 @@ void ModFilterBar::open(const QString &typed)
     if (!typed.isEmpty())
         field->insert(typed);
     placeAtBottomEdge();
+    if (statusRoom)
+        statusRoom->show();
     show();
     raise();
     // Not a shortcut focus, which would select the text for the next key to replace.
@@ -70,6 +84,8 @@ void ModFilterBar::close()
 {
     field->clear();
     hide();
+    if (statusRoom)
+        statusRoom->hide();
     list->setFocus(Qt::OtherFocusReason);
 }
 

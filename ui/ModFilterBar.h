@@ -41,4 +41,5 @@ private:
     QWidget *panel;
     QLineEdit *field;
     QLabel *count;
+    QWidget *statusRoom = nullptr; // owned by the status bar
 };

@@ -308,6 +308,9 @@ void FindingModsTest::cutOffTextsHaveTheirWholeTextAsTip()
     const QString longName = QStringLiteral("Sukhoi Su-25T Frogfoot, ground attack, full campaign");
     writeTestMod(mods, {"aircraft", "Su25", "su-25t", longName.toStdString(), "", "", "", true});
     startProgram("RU");
+    QVERIFY(QTest::qWaitForWindowExposed(directoryWindow));
+    QCOMPARE(hoverTip(child<QPushButton>(directoryWindow, "pushButton")),
+             QStringLiteral("Выбрать папку"));
     confirm();
 
     VezModItemWidget *row = rowOf(QStringLiteral("su-25t"));
