@@ -6,34 +6,24 @@
 #   install-test.sh BUILD_DIR
 set -eu
 
-if [ "${1:-}" = "--show" ]; then
-    # On the virtual display: start the launcher, wait for the program's
-    # window, then end the program.
-    "$2" &
-    pid=$!
-    tries=0
-    until xwininfo -root -tree 2>/dev/null | grep -q '"VAZ Udi Verazev"'; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 150 ] || ! kill -0 "$pid" 2>/dev/null; then
-            echo "install-test: no window from $2" >&2
-            kill "$pid" 2>/dev/null || true
-            { wait "$pid" || true; } 2>/dev/null
-            exit 1
-        fi
-        sleep 0.1
-    done
-    kill "$pid"
-    { wait "$pid" || true; } 2>/dev/null
-    exit 0
-fi
-
 build=$(cd "$1" && pwd)
-for tool in xvfb-run xwininfo desktop-file-validate appstreamcli; do
+for tool in Xvfb xwininfo desktop-file-validate appstreamcli; do
     command -v "$tool" >/dev/null || { echo "install-test: $tool missing, skipped"; exit 77; }
 done
 
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+xvfb=""
+program=""
+# Whatever ends this script, nothing it started stays behind.
+clean_up() {
+    for pid in $program $xvfb; do
+        kill "$pid" 2>/dev/null || true
+        { wait "$pid" || true; } 2>/dev/null
+    done
+    rm -rf "$tmp"
+}
+trap clean_up EXIT
+trap 'exit 143' TERM INT HUP
 root="$tmp/root"
 DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 launcher="$root/usr/bin/tessel3-launcher"
@@ -56,7 +46,35 @@ mkdir -p "$HOME"
 unset XDG_DATA_HOME
 export XDG_RUNTIME_DIR="$tmp/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-show() { xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" --show "$launcher"; }
+# One virtual display for all runs; Xvfb picks a free number itself and
+# writes it to the file once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+xvfb=$!
+tries=0
+until [ -s "$tmp/display" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 100 ] && kill -0 "$xvfb" 2>/dev/null || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$tmp/display")"
+
+# Starts the launcher, waits for the program's window, then ends the program.
+show() {
+    "$launcher" &
+    program=$!
+    tries=0
+    until xwininfo -root -tree 2>/dev/null | grep -q '"VAZ Udi Verazev"'; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 150 ] || ! kill -0 "$program" 2>/dev/null; then
+            echo "install-test: no window from $launcher" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    kill "$program"
+    { wait "$program" || true; } 2>/dev/null
+    program=""
+}
 
 work="$HOME/.local/share/tessel3"
 show || fail "first run did not show the window"
