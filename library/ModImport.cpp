@@ -104,6 +104,10 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
             return;
         if (!copy.run.counting) {
             fs::create_directory(target, entry.path(), error);
+            // MinGW's library reports a folder that is already there as an error.
+            std::error_code ignored;
+            if (error == std::errc::file_exists && fs::is_directory(target, ignored))
+                error.clear();
             if (error)
                 copy.fail(error);
         }
@@ -136,8 +140,12 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         error.clear();
     }
     // Fails when the destination holds a folder or anything else by that name.
-    if (!copied)
+    if (!copied) {
         copied = fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
+        // MinGW's library reports a file that is already there instead of skipping it.
+        if (error == std::errc::file_exists && targetExisted && fs::is_regular_file(target, ignored))
+            return;
+    }
     if (error) {
         // A copy cut short (a full disk) must not stay behind: the next import
         // would keep the stump as a file that is already there.

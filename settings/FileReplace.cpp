@@ -7,6 +7,14 @@
 #include <system_error>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -75,6 +83,44 @@ bool closeDescriptor(int descriptor)
 // Windows makes a rename durable without a flush of the folder.
 void flushFolderToDisk(const fs::path &) {}
 
+// The game, a virus scanner or an indexer may hold the file open for a moment
+// without letting anyone replace it; such a refusal is tried again briefly.
+bool isPassingRefusal(DWORD code)
+{
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           code == ERROR_ACCESS_DENIED;
+}
+
+std::error_code replaceWithTemporary(const fs::path &temporary, const fs::path &target)
+{
+    constexpr int attempts = 10;
+    constexpr DWORD pauseMilliseconds = 100;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {static_cast<int>(GetLastError()), std::system_category()};
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {ERROR_ACCESS_DENIED, std::system_category()};
+    // The replacement takes the old file's attributes, as an edit in place would.
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (kept)
+        SetFileAttributesW(temporary.c_str(), kept);
+    DWORD code = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0)
+            Sleep(pauseMilliseconds);
+        // ReplaceFileW would keep the access list too, but under Wine it leaves
+        // files of its own behind when the target is held open.
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
+        code = GetLastError();
+        if (!isPassingRefusal(code))
+            break;
+    }
+    return {static_cast<int>(code), std::system_category()};
+}
+
 #else
 
 int createExclusive(const fs::path &path)
@@ -124,6 +170,13 @@ void flushFolderToDisk(const fs::path &folder)
         return;
     ::fsync(descriptor);
     ::close(descriptor);
+}
+
+std::error_code replaceWithTemporary(const fs::path &temporary, const fs::path &target)
+{
+    std::error_code error;
+    fs::rename(temporary, target, error);
+    return error;
 }
 
 #endif
@@ -200,7 +253,7 @@ bool replaceFileContents(const fs::path &file, std::string_view bytes, std::erro
         reason = lastSystemError();
     }
     if (ok) {
-        fs::rename(temporary, target, reason);
+        reason = replaceWithTemporary(temporary, target);
         ok = !reason;
     }
     if (!ok) {

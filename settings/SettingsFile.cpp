@@ -2,6 +2,7 @@
 
 #include "Constants.h"
 #include "FileReplace.h"
+#include "NarrowPathText.h"
 #include "PlatformFiles.h"
 #include "SettingsText.h"
 
@@ -78,13 +79,8 @@ std::string readLanguageSetting()
 
 fs::path readDirectorySetting()
 {
-    try {
-        // The value is in the narrow encoding of path names.
-        return fs::path(readSetting(SettingKey::Directory));
-    } catch (const std::exception &) {
-        // Bytes that the narrow encoding cannot turn into a path name.
-        return {};
-    }
+    // Bytes that the narrow encoding cannot turn into a path name read as none.
+    return pathFromNarrowText(readSetting(SettingKey::Directory)).value_or(fs::path());
 }
 
 void saveLanguage(UiLanguage language, std::error_code *failure)
@@ -97,14 +93,13 @@ void saveDirectory(fs::path directory, std::error_code *failure)
     std::error_code error;
     if (!fs::exists(directory, error))
         return;
-    std::string value;
-    try {
-        value = directory.string();
-    } catch (const std::exception &) {
-        // Windows cannot always express a path in the narrow encoding.
+    // Windows cannot always express a path in the narrow encoding.
+    const auto narrow = narrowTextFromPath(directory);
+    if (!narrow) {
         report(failure, std::make_error_code(std::errc::illegal_byte_sequence));
         return;
     }
+    const std::string &value = *narrow;
     // Any of these would end the quoted value or the line and break the file.
     if (value.find_first_of("\"\r\n") != std::string::npos) {
         report(failure, std::make_error_code(std::errc::invalid_argument));

@@ -2,12 +2,18 @@
 
 #include "FileReplace.h"
 #include "ChildProcess.h"
+#include "PlatformLimits.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -55,7 +61,7 @@ TEST_P(SettingsRoundTripTest, RewritesExactly)
     TempDir temp;
     WorkingDirectoryScope scope(temp.path());
     fs::create_directory("mods");
-    fs::create_directory(R"(C:\Games $1 $& $$ \1 mods)");
+    fs::create_directories(R"(C:\Games $1 $& $$\1 mods)");
     writeFile(kSettings, GetParam().input);
     GetParam().operation();
     EXPECT_EQ(readFile(kSettings), GetParam().expected);
@@ -108,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"VerticalTabIsWhiteSpace", "local\vLanguage\v=\v\"CN\"\r\n", russian,
                   "local Language = \"RU\"\r\n"},
         RoundTrip{"ReplacementIsLiteral", "local DIRECTORY = \"old\"\r\n",
-                  [] { saveDirectory(R"(C:\Games $1 $& $$ \1 mods)"); },
-                  "local DIRECTORY = \"C:\\Games $1 $& $$ \\1 mods\"\r\n"},
+                  [] { saveDirectory(R"(C:\Games $1 $& $$\1 mods)"); },
+                  "local DIRECTORY = \"C:\\Games $1 $& $$\\1 mods\"\r\n"},
         RoundTrip{"MissingDirectoryWritesNothing", "local DIRECTORY = \"old\"\n",
                   [] { saveDirectory("absent"); }, "local DIRECTORY = \"old\"\n"},
         RoundTrip{"EmptyDirectoryWritesNothing", "local DIRECTORY = \"old\"\n",
@@ -191,6 +197,9 @@ TEST_F(SettingsFileTest, SettingsFolderInsteadOfFileIsLeftAlone)
 
 TEST_F(SettingsFileTest, DirectoryThatWouldBreakTheFileIsNotSaved)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold quotes or line breaks";
+#endif
     const std::string original = "local DIRECTORY = \"old\"\r\n";
     writeFile(kSettings, original);
     for (const char *name : {"with \"quote\"", "with\rreturn", "with\nfeed"}) {
@@ -204,15 +213,58 @@ TEST_F(SettingsFileTest, WriteKeepsPermissionsAndLeavesNoTemporaryFile)
 {
     writeFile(kSettings, "local Language = \"EN\"\r\n");
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(kSettings, mode);
+    if (kHasPosixModes)
+        fs::permissions(kSettings, mode);
+#ifdef _WIN32
+    const std::wstring name = (m_temp / kSettings).wstring();
+    ASSERT_TRUE(SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_HIDDEN));
+#endif
     saveLanguage(UiLanguage::Chinese);
     EXPECT_EQ(readFile(kSettings), "local Language = \"CN\"\r\n");
-    EXPECT_EQ(fs::status(kSettings).permissions(), mode);
+    if (kHasPosixModes) {
+        EXPECT_EQ(fs::status(kSettings).permissions(), mode);
+    }
+#ifdef _WIN32
+    EXPECT_TRUE(GetFileAttributesW(name.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+#endif
     EXPECT_TRUE(strayFiles().empty());
 }
 
+#ifdef _WIN32
+TEST_F(SettingsFileTest, FileHeldWithoutDeleteSharingIsReplacedOnlyOnceReleased)
+{
+    const std::string original = "local Language = \"EN\"\r\n";
+    writeFile(kSettings, original);
+    const std::wstring name = (m_temp / kSettings).wstring();
+    const auto holdOpen = [&name] {
+        return CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    };
+    HANDLE held = holdOpen();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    saveLanguage(UiLanguage::Russian);
+    CloseHandle(held);
+    EXPECT_EQ(readFile(kSettings), original);
+    EXPECT_EQ(strayFiles(), std::vector<std::string>());
+
+    // Let go while the write is still trying.
+    held = holdOpen();
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        Sleep(250);
+        CloseHandle(held);
+    });
+    saveLanguage(UiLanguage::Russian);
+    release.join();
+    EXPECT_EQ(readFile(kSettings), "local Language = \"RU\"\r\n");
+    EXPECT_TRUE(strayFiles().empty());
+}
+#endif
+
 TEST_F(SettingsFileTest, LinkedSettingsFileStaysALink)
 {
+    if (!kCanCreateSymlinks)
+        GTEST_SKIP() << kNoSymlinks;
     writeFile(m_temp / "real" / "root.lua", "local Language = \"EN\"\r\n");
     fs::create_directory("data");
     fs::create_symlink(m_temp / "real" / "root.lua", kSettings);

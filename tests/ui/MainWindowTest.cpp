@@ -2,6 +2,7 @@
 
 #include "CurrentLanguage.h"
 #include "ModCatalogue.h"
+#include "NarrowPathText.h"
 #include "TempDir.h"
 #include "TmpfsMount.h"
 #include "UiTestMods.h"
@@ -44,8 +45,8 @@ public:
 
 std::string settingsWithDirectory(const fs::path &directory)
 {
-    return "-- settings\r\nlocal Language = \"EN\"\r\nlocal DIRECTORY = \"" + directory.string() +
-           "\"\r\n";
+    return "-- settings\r\nlocal Language = \"EN\"\r\nlocal DIRECTORY = \"" +
+           narrowTextFromPath(directory).value() + "\"\r\n";
 }
 
 } // namespace
@@ -382,6 +383,9 @@ void MainWindowTest::failedLoadKeepsCatalogueAndWindow()
     loadCatalogue(good.string());
     const ModCatalogue *before = sharedCatalogue.get();
 
+#ifdef _WIN32
+    QSKIP("std::filesystem cannot create symbolic links here");
+#endif
     // A category folder that is a link to itself cannot even be tested for existence.
     const fs::path bad = m_folder->path() / "bad";
     fs::create_directories(bad);
