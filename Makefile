@@ -9,7 +9,13 @@ FUZZ_SECONDS ?= 60
 # CI sets CI=true: there, and only there, warnings are errors.
 WERROR := $(if $(filter true 1 yes,$(CI)),ON,OFF)
 
-.PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench package clean
+# The Windows build (MinGW-w64, run under Wine) and the cross-built Qt, RE2,
+# GoogleTest and libarchive it uses (default: ../shared/windows).
+WINDOWS_BUILD ?= build-windows
+WINDOWS_SDK ?=
+
+.PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench package clean \
+	test-windows
 
 all: build
 
@@ -48,6 +54,11 @@ fuzz-smoke: fuzz-build
 fuzz: fuzz-build
 	@fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The program and the whole suite for Windows, the suite run under Wine.
+test-windows:
+	@WINDOWS_BUILD=$(WINDOWS_BUILD) JOBS=$(JOBS) $(if $(WINDOWS_SDK),TESSEL3_WINDOWS_SDK=$(WINDOWS_SDK)) \
+		scripts/test-windows
+
 run: build
 	@scripts/run-demo $(BUILD)
 
@@ -62,4 +73,4 @@ package: build
 	@lintian --fail-on error $(BUILD)/packages/*.deb
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

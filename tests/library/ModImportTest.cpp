@@ -1,10 +1,12 @@
 #include "ModImport.h"
 
 #include "ModCatalogue.h"
+#include "PlatformLimits.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -142,6 +144,8 @@ TEST_F(ModImportTest, ImportingAgainOrANewerVersionKeepsEveryExistingFile)
 
 TEST_F(ModImportTest, LinkCyclesEndTheSearchAndTheCopy)
 {
+    if (!kCanCreateSymlinks)
+        GTEST_SKIP() << kNoSymlinks;
     writeMod(source / "a" / "M", "m");
     fs::create_directory_symlink(source.path(), source / "a" / "up");
     fs::create_directory_symlink("..", source / "a" / "M" / "Cockpit" / "back");
@@ -227,6 +231,10 @@ TEST_F(ModImportTest, CopyFailuresNameTheModFolderAndItsDestination)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.prepare == cases[0].prepare && !kCanCreateSymlinks) {
+            std::cout << "[  SKIPPED ] case \"" << c.what << "\": " << kNoSymlinks << '\n';
+            continue;
+        }
         TempDir from;
         const fs::path mod = from / "M";
         const fs::path destination = mods / "aircraft" / "M";

@@ -1,11 +1,16 @@
 #include "PlatformMove.h"
 
+#include "PlatformLimits.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #ifdef __linux__
 #include <cstddef>
@@ -24,12 +29,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef _WIN32
+// The Wine run maps this drive to a folder on another file system.
+constexpr char kOtherFileSystem[] = "T:\\";
+#else
+constexpr char kOtherFileSystem[] = "/dev/shm";
+#endif
+
 // A folder on another file system than the temporary folder, or empty.
 fs::path otherFileSystemFolder(const TempDir &temp)
 {
     std::error_code error;
     const FileIdentity here = platformFileIdentity(temp.path(), error);
-    const fs::path shm = "/dev/shm";
+    const fs::path shm = kOtherFileSystem;
     const FileIdentity there = platformFileIdentity(shm, error);
     if (error || there.device == here.device)
         return {};
@@ -45,7 +57,9 @@ TEST(PlatformMoveTest, NeverReplacesAnExistingDestination)
     writeFile(temp / "store" / "entry.lua", "down");
     const auto code = platformMoveFile(temp / "entry.lua", temp / "store" / "entry.lua");
     ASSERT_TRUE(code);
-#ifndef _WIN32
+#ifdef _WIN32
+    EXPECT_EQ(*code, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
+#else
     EXPECT_EQ(*code, static_cast<unsigned long>(EEXIST));
 #endif
     EXPECT_EQ(readFile(temp / "entry.lua"), "up");
@@ -57,7 +71,9 @@ TEST(PlatformMoveTest, MissingSourceFailsAndCreatesNothing)
     TempDir temp;
     const auto code = platformMoveFile(temp / "gone.lua", temp / "entry.lua");
     ASSERT_TRUE(code);
-#ifndef _WIN32
+#ifdef _WIN32
+    EXPECT_EQ(*code, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+#else
     EXPECT_EQ(*code, static_cast<unsigned long>(ENOENT));
 #endif
     EXPECT_FALSE(fs::exists(temp / "entry.lua"));
@@ -68,18 +84,26 @@ TEST(PlatformMoveTest, CrossesFileSystemsKeepingModeAndRefusingExisting)
     TempDir temp;
     const fs::path other = otherFileSystemFolder(temp);
     if (other.empty())
-        GTEST_SKIP() << "no second file system (/dev/shm) next to " << temp.path();
+        GTEST_SKIP() << "no second file system (" << kOtherFileSystem << ") next to "
+                     << temp.path();
     const fs::path destination = other / ("tessel3-move-" + temp.path().filename().string());
     writeFile(temp / "entry.lua", "across");
-    fs::permissions(temp / "entry.lua", fs::perms(0606));
+    if (kHasPosixModes)
+        fs::permissions(temp / "entry.lua", fs::perms(0606));
 
     EXPECT_FALSE(platformMoveFile(temp / "entry.lua", destination));
     EXPECT_FALSE(fs::exists(temp / "entry.lua"));
     EXPECT_EQ(readFile(destination), "across");
-    EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0606));
+    if (kHasPosixModes) {
+        EXPECT_EQ(fs::status(destination).permissions(), fs::perms(0606));
+    }
 
     writeFile(temp / "entry.lua", "second");
-    EXPECT_TRUE(platformMoveFile(temp / "entry.lua", destination));
+    const auto refused = platformMoveFile(temp / "entry.lua", destination);
+    ASSERT_TRUE(refused);
+#ifdef _WIN32
+    EXPECT_EQ(*refused, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
+#endif
     EXPECT_EQ(readFile(temp / "entry.lua"), "second");
     EXPECT_EQ(readFile(destination), "across");
     fs::remove(destination);

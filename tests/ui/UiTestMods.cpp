@@ -1,6 +1,7 @@
 #include "UiTestMods.h"
 
 #include "Constants.h"
+#include "PathText.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -20,7 +21,8 @@ std::filesystem::path writeTestMod(const std::filesystem::path &modsFolder, cons
     if (!mod.version.empty())
         text += "\tversion = \"" + mod.version + "\",\n";
     text += "})\nplugin_done()\n";
-    std::filesystem::path folder = modsFolder / mod.category / mod.folder;
+    // The names are UTF-8, which a narrow path on Windows would not assume.
+    std::filesystem::path folder = modsFolder / mod.category / pathFromUtf8(mod.folder);
     if (!mod.enabled)
         folder /= kStorageFolderName;
     const std::filesystem::path entry = folder / kEntryFileName;

@@ -303,6 +303,9 @@ void VezModListTest::refusedMoveLeavesTheRow()
 
 void VezModListTest::failingStorageCheckIsReportedAndLeavesTheRow()
 {
+#ifdef _WIN32
+    QSKIP("std::filesystem cannot create symbolic links here");
+#endif
     // A storage folder that is a link to itself cannot be tested for existence.
     const fs::path alpha = mods() / "aircraft" / "Alpha";
     fs::create_directory_symlink(kStorageFolderName, alpha / kStorageFolderName);
