@@ -708,8 +708,14 @@ void MainPanelTest::refusedMovesNameTheModAndTheSystemsReason()
     // Alpha is enabled and also holds a stored entry file, which a disable must not replace.
     writeMod(mods / "aircraft" / "Alpha", "stored-alpha", false);
     confirm(mods);
+#ifdef _WIN32
+    constexpr int alreadyExists = 183; // ERROR_ALREADY_EXISTS
+#else
+    constexpr int alreadyExists = EEXIST;
+#endif
+    // The system's own words, in its code page.
     const QString fileExists =
-        QString::fromStdString(std::system_category().message(EEXIST));
+        QString::fromLocal8Bit(std::system_category().message(alreadyExists));
     const auto row = [](const char *selfId) {
         for (VezModItemWidget *shown : rows())
             if (rowText(shown, "selfIdLabel") == QLatin1String(selfId))

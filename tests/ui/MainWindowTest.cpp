@@ -262,17 +262,23 @@ void MainWindowTest::failedSaveShowsItsReason()
     const fs::path settings = m_folder->path() / "data" / "root.lua";
     const std::string original = settingsWithDirectory("");
     writeFile(settings, original);
+#ifdef _WIN32
+    // Thai letters are in no code page the tests run with (936, 1251, 1252).
+    const fs::path unsavable = m_folder->path() / u8"ไทย";
+    const auto reason = std::errc::illegal_byte_sequence;
+#else
     // A quote would end the stored value early.
-    const fs::path quoted = m_folder->path() / "a\"b";
-    fs::create_directories(quoted);
-    answerDialogWith(qStringFromPath(quoted));
+    const fs::path unsavable = m_folder->path() / "a\"b";
+    const auto reason = std::errc::invalid_argument;
+#endif
+    fs::create_directories(unsavable);
+    answerDialogWith(qStringFromPath(unsavable));
     MainWindow window;
     auto *button = window.findChild<QPushButton *>(QStringLiteral("pushButton"));
     QTest::mousePress(button, Qt::LeftButton);
     QString message = window.statusBar()->currentMessage();
     QVERIFY2(message.contains(QStringLiteral("root.lua")), qPrintable(message));
-    QVERIFY2(message.contains(QString::fromStdString(
-                 std::make_error_code(std::errc::invalid_argument).message())),
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::make_error_code(reason).message())),
              qPrintable(message));
     QCOMPARE(readFile(settings), original);
 
