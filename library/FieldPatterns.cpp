@@ -5,6 +5,7 @@
 #include <re2/re2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -56,6 +57,26 @@ std::size_t skipClass(std::string_view text, std::size_t open)
     while (i < text.size() && text[i] != ']')
         i += text[i] == '\\' ? 2 : 1;
     return std::min(i + 1, text.size());
+}
+
+// Where the key's least common byte in Lua text stands: capitals and the
+// underscore first, then lower-case letters by how rare they are in English.
+std::size_t rarestByteOffset(std::string_view key)
+{
+    const auto rarity = [](char byte) {
+        static constexpr std::string_view kLowerCaseByFrequency = "etaoinsrhldcumfpgwybvkxjqz";
+        if (byte >= 'A' && byte <= 'Z')
+            return 30;
+        if (byte == '_')
+            return 20;
+        const std::size_t rank = kLowerCaseByFrequency.find(byte);
+        return rank == std::string_view::npos ? 10 : static_cast<int>(rank);
+    };
+    std::size_t offset = 0;
+    for (std::size_t i = 1; i < key.size(); ++i)
+        if (rarity(key[i]) > rarity(key[offset]))
+            offset = i;
+    return offset;
 }
 
 } // namespace
@@ -170,6 +191,8 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
     }
     if (everyLineMayMatch)
         m_requiredTexts.clear();
+    for (const std::string &key : m_requiredTexts)
+        m_rareOffsets.push_back(rarestByteOffset(key));
 }
 
 FieldPatterns::~FieldPatterns() = default;
@@ -192,6 +215,29 @@ bool FieldPatterns::search(std::string_view line, std::string_view &value) const
 const std::vector<std::string> &FieldPatterns::requiredTexts() const
 {
     return m_requiredTexts;
+}
+
+std::size_t FieldPatterns::findRequiredText(std::size_t index, std::string_view text,
+                                            std::size_t from) const
+{
+    // memchr on the key's rarest byte skips comment blocks many bytes a step,
+    // where a search led by the key's first byte stops at every common letter.
+    const std::string &key = m_requiredTexts[index];
+    const std::size_t rare = m_rareOffsets[index];
+    const std::size_t length = key.size();
+    if (from > text.size() || text.size() - from < length)
+        return std::string_view::npos;
+    const std::size_t lastStart = text.size() - length;
+    for (std::size_t start = from; start <= lastStart;) {
+        const void *hit = std::memchr(text.data() + start + rare, key[rare], lastStart - start + 1);
+        if (hit == nullptr)
+            return std::string_view::npos;
+        start = static_cast<std::size_t>(static_cast<const char *>(hit) - text.data()) - rare;
+        if (std::memcmp(text.data() + start, key.data(), length) == 0)
+            return start;
+        ++start;
+    }
+    return std::string_view::npos;
 }
 
 const std::vector<std::string> &FieldPatterns::patternTexts() const
@@ -250,13 +296,13 @@ void searchLines(FieldSearch &field, std::string_view text)
 {
     const std::vector<std::string> &keys = field.patterns->requiredTexts();
     for (std::size_t k = 0; k < keys.size(); ++k)
-        field.nextHit[k] = text.find(keys[k]);
+        field.nextHit[k] = field.patterns->findRequiredText(k, text, 0);
     std::size_t position = 0;
     while (position < text.size()) {
         std::size_t hit = keys.empty() ? position : kNone;
         for (std::size_t k = 0; k < keys.size(); ++k) {
             if (field.nextHit[k] != kNone && field.nextHit[k] < position)
-                field.nextHit[k] = text.find(keys[k], position);
+                field.nextHit[k] = field.patterns->findRequiredText(k, text, position);
             hit = std::min(hit, field.nextHit[k]);
         }
         if (hit == kNone)
@@ -285,7 +331,8 @@ void readEntryFields(const std::filesystem::path &entryPath,
         value.clear();
     if (lists.empty())
         return;
-    std::string bytes;
+    // Kept between reads: a catalogue reads thousands of files one after another.
+    thread_local std::string bytes;
     std::string_view text;
     if (readWholeFile(entryPath, bytes)) {
         text = bytes;

@@ -30,6 +30,8 @@ public:
     // A line lacking every one of these texts cannot match; empty when any
     // line might match.
     const std::vector<std::string> &requiredTexts() const;
+    // Where required text `index` next occurs in `text` at or after `from`; npos when nowhere.
+    std::size_t findRequiredText(std::size_t index, std::string_view text, std::size_t from) const;
 
     // The texts the list was built from, in order.
     const std::vector<std::string> &patternTexts() const;
@@ -45,6 +47,7 @@ private:
     std::vector<std::string> m_texts;
     std::vector<std::unique_ptr<re2::RE2>> m_patterns;
     std::vector<std::string> m_requiredTexts;
+    std::vector<std::size_t> m_rareOffsets;
 };
 
 // True when the first bytes of the line other than white space are "--".

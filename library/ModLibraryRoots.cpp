@@ -3,6 +3,7 @@
 #include "Constants.h"
 #include "FileSystemError.h"
 #include "FolderWalk.h"
+#include "PlatformFiles.h"
 
 #include <optional>
 #include <system_error>
@@ -55,19 +56,22 @@ std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory cat
     if (!existsFollowingLinks(categoryPath))
         return entries;
 
-    walkFolder(categoryPath, [&](const fs::directory_entry &entry) {
-        const fs::path &candidate = entry.path();
+    // Everything one candidate can contribute, found the plain way: by listing.
+    const auto examine = [](const fs::path &candidate) -> std::optional<fs::path> {
         if (!fs::is_directory(statusOf(candidate)))
-            return true;
-        if (std::optional<fs::path> found = findEntryFile(candidate)) {
-            entries.push_back(std::move(*found));
-            return true;
-        }
+            return std::nullopt;
+        if (std::optional<fs::path> found = findEntryFile(candidate))
+            return found;
         const fs::path storage = candidate / kStorageFolderName;
-        if (existsFollowingLinks(storage) && fs::is_directory(statusOf(storage))) {
-            if (std::optional<fs::path> stored = findEntryFile(storage))
-                entries.push_back(std::move(*stored));
-        }
+        if (existsFollowingLinks(storage) && fs::is_directory(statusOf(storage)))
+            return findEntryFile(storage);
+        return std::nullopt;
+    };
+    if (quickScanCategory(categoryPath, kEntryFileName, kStorageFolderName, examine, entries))
+        return entries;
+    walkFolder(categoryPath, [&](const fs::directory_entry &entry) {
+        if (std::optional<fs::path> found = examine(entry.path()))
+            entries.push_back(std::move(*found));
         return true;
     });
     return entries;

@@ -1,12 +1,18 @@
 #include "PlatformFiles.h"
 
 #include <cerrno>
+#include <memory>
 
 #ifdef _WIN32
 #include <fstream>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+
+#include <string_view>
 #endif
 
 namespace fs = std::filesystem;
@@ -50,6 +56,14 @@ bool readWholeFile(const fs::path &file, std::string &bytes, bool forUpdate,
     }
 }
 
+// NTFS ignores letter case, so only a listing tells the exact name.
+bool quickScanCategory(const fs::path &, const char *, const char *,
+                       const std::function<std::optional<fs::path>(const fs::path &)> &,
+                       std::vector<fs::path> &)
+{
+    return false;
+}
+
 #else
 
 bool readWholeFile(const fs::path &file, std::string &bytes, bool forUpdate,
@@ -61,19 +75,30 @@ bool readWholeFile(const fs::path &file, std::string &bytes, bool forUpdate,
         ::open(file.c_str(), (forUpdate ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0)
         return failWithErrno(failure);
+    // Most files fit the first read; reading it into a kept buffer spares
+    // clearing a large string for every file.
+    thread_local const auto firstRead = std::make_unique_for_overwrite<char[]>(kFirstReadSize);
     bool complete = false;
     for (std::size_t size = kFirstReadSize;; size *= 2) {
         const std::size_t held = bytes.size();
-        bytes.resize(size);
+        char *target = firstRead.get();
+        if (held > 0) {
+            bytes.resize(size);
+            target = bytes.data() + held;
+        }
         ssize_t got = 0;
         do
-            got = ::read(descriptor, bytes.data() + held, size - held);
+            got = ::read(descriptor, target, size - held);
         while (got < 0 && errno == EINTR);
-        bytes.resize(held + static_cast<std::size_t>(got < 0 ? 0 : got));
         if (got < 0) {
             failWithErrno(failure);
+            bytes.resize(held);
             break;
         }
+        if (held == 0)
+            bytes.assign(firstRead.get(), static_cast<std::size_t>(got));
+        else
+            bytes.resize(held + static_cast<std::size_t>(got));
         // A regular file reads short only at its end, which spares the read that
         // would return nothing.
         if (bytes.size() < size) {
@@ -83,6 +108,162 @@ bool readWholeFile(const fs::path &file, std::string &bytes, bool forUpdate,
     }
     ::close(descriptor);
     return complete;
+}
+
+namespace {
+
+// Closes the listing on every way out, exceptions included.
+class FolderListing
+{
+public:
+    explicit FolderListing(const fs::path &folder) : m_dir(::opendir(folder.c_str())) {}
+    ~FolderListing()
+    {
+        if (m_dir != nullptr)
+            ::closedir(m_dir);
+    }
+    FolderListing(const FolderListing &) = delete;
+    FolderListing &operator=(const FolderListing &) = delete;
+
+    DIR *get() const
+    {
+        return m_dir;
+    }
+
+private:
+    DIR *m_dir;
+};
+
+bool kernelHasFeature(const char *featureFile)
+{
+    return ::access(featureFile, F_OK) == 0;
+}
+
+// True unless the folder's file system is known never to fold letter case: a
+// look-up there finds exactly the name asked for.
+bool mayFoldCase(int folder)
+{
+    struct statfs info
+    {
+    };
+    if (::fstatfs(folder, &info) != 0)
+        return true;
+    constexpr long kBtrfs = 0x9123683E;
+    constexpr long kExt4 = 0xEF53; // also ext2 and ext3
+    constexpr long kTmpfs = 0x01021994;
+    constexpr long kF2fs = 0xF2F52010;
+    // These fold only in folders marked for it, and only where the kernel can.
+    static const bool ext4Folds = kernelHasFeature("/sys/fs/ext4/features/casefold");
+    static const bool tmpfsFolds = kernelHasFeature("/sys/fs/tmpfs/features/casefold");
+    static const bool f2fsFolds = kernelHasFeature("/sys/fs/f2fs/features/casefold");
+    switch (static_cast<long>(info.f_type)) {
+    case kBtrfs:
+        return false;
+    case kExt4:
+        return ext4Folds;
+    case kTmpfs:
+        return tmpfsFolds;
+    case kF2fs:
+        return f2fsFolds;
+    default:
+        return true;
+    }
+}
+
+enum class LookUp
+{
+    Found,
+    Absent,
+    Unsettled,
+};
+
+// Whether `relative` names an entry below the folder, without following a
+// link in its last step (a listing does not either). Where the file system may
+// fold case, the same name in capitals is looked up too: when that is absent,
+// the folder does not fold and the first look-up was exact.
+LookUp lookUp(int folder, const std::string &relative, std::size_t nameStart, bool verifyCase,
+              bool notFolderMeansAbsent)
+{
+    struct stat info
+    {
+    };
+    if (::fstatat(folder, relative.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        const bool absent = errno == ENOENT || (notFolderMeansAbsent && errno == ENOTDIR);
+        return absent ? LookUp::Absent : LookUp::Unsettled;
+    }
+    if (!verifyCase)
+        return LookUp::Found;
+    std::string capitals = relative;
+    for (std::size_t i = nameStart; i < capitals.size(); ++i)
+        if (capitals[i] >= 'a' && capitals[i] <= 'z')
+            capitals[i] = static_cast<char>(capitals[i] - 'a' + 'A');
+    if (::fstatat(folder, capitals.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+        return LookUp::Found;
+    return LookUp::Unsettled;
+}
+
+} // namespace
+
+bool quickScanCategory(const fs::path &category, const char *entryName, const char *storageName,
+                       const std::function<std::optional<fs::path>(const fs::path &)> &examine,
+                       std::vector<fs::path> &entries)
+{
+    const FolderListing listing(category);
+    if (listing.get() == nullptr)
+        return false;
+    const int folder = ::dirfd(listing.get());
+    const bool verifyCase = mayFoldCase(folder);
+    std::vector<fs::path> found;
+    std::string relative;
+    for (;;) {
+        errno = 0;
+        const dirent *item = ::readdir(listing.get());
+        if (item == nullptr) {
+            if (errno != 0)
+                return false;
+            break;
+        }
+        const std::string_view name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        // Not a folder, and no link that might lead to one.
+        if (item->d_type != DT_DIR && item->d_type != DT_LNK && item->d_type != DT_UNKNOWN)
+            continue;
+        const auto slowly = [&] {
+            if (std::optional<fs::path> entry = examine(category / name))
+                found.push_back(std::move(*entry));
+        };
+        if (item->d_type != DT_DIR) {
+            slowly();
+            continue;
+        }
+        relative.assign(name);
+        relative += '/';
+        const std::size_t modLength = relative.size();
+        relative += entryName;
+        const LookUp direct = lookUp(folder, relative, modLength, verifyCase, false);
+        if (direct == LookUp::Found) {
+            found.push_back(category / relative);
+            continue;
+        }
+        if (direct == LookUp::Unsettled) {
+            slowly();
+            continue;
+        }
+        relative.resize(modLength);
+        relative += storageName;
+        relative += '/';
+        const std::size_t storageLength = relative.size();
+        relative += entryName;
+        // A storage name that is no folder holds nothing, as when it is missing.
+        const LookUp stored = lookUp(folder, relative, storageLength, verifyCase, true);
+        if (stored == LookUp::Found)
+            found.push_back(category / relative);
+        else if (stored == LookUp::Unsettled)
+            slowly();
+    }
+    entries = std::move(found);
+    return true;
 }
 
 #endif
