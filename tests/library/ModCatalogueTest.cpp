@@ -4,6 +4,7 @@
 #include "PathText.h"
 #include "PlatformLimits.h"
 #include "TempDir.h"
+#include "VfatMount.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,25 @@ INSTANTIATE_TEST_SUITE_P(
                   {Item::File, "aircraft/B/entry.lua", "displayName = \"no id\"\n"}},
                  {}}),
     [](const testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
+
+// The quick look-up by name would find Entry.lua there; only the exact name may count.
+TEST(ModCatalogueTest, OnAFileSystemIgnoringCaseOnlyTheExactNameCounts)
+{
+    TempDir temp;
+    const VfatMount disk(temp / "vfat");
+    if (!disk.mounted())
+        GTEST_SKIP() << "no case-folding file system here: " << disk.whyNot();
+    build(disk.path(), {{Item::File, "aircraft/Upper/Entry.lua", entry("upper")},
+                        {Item::File, "aircraft/Exact/entry.lua", entry("exact")},
+                        {Item::File, "tech/Stored/" + kStorage + "/ENTRY.LUA", entry("stored")},
+                        {Item::File, "tech/Both/Entry.lua", entry("both-direct")},
+                        {Item::File, "tech/Both/" + kStorage + "/entry.lua", entry("both")}});
+    loadCatalogue(utf8FromPath(disk.path()));
+    ASSERT_TRUE(sharedCatalogue);
+    EXPECT_EQ(describe(disk.path()),
+              (std::vector<std::string>{"aircraft/Exact/entry.lua|exact|enabled",
+                                        "tech/Both/" + kStorage + "/entry.lua|both|disabled"}));
+}
 
 TEST(ModCatalogueTest, RecordsFollowTheListingOrderAndHoldEveryValue)
 {
