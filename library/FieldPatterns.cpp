@@ -1,6 +1,6 @@
 #include "FieldPatterns.h"
 
-#include "PlatformFiles.h"
+#include "FileBytes.h"
 
 #include <re2/re2.h>
 
@@ -332,14 +332,13 @@ void readEntryFields(const std::filesystem::path &entryPath,
     if (lists.empty())
         return;
     // Kept between reads: a catalogue reads thousands of files one after another.
-    thread_local std::string bytes;
-    std::string_view text;
-    if (readWholeFile(entryPath, bytes)) {
-        text = bytes;
-    } else {
+    thread_local FileBytes file;
+    const bool complete = file.read(entryPath);
+    std::string_view text = file.view();
+    if (!complete) {
         // A line cut short by a failing read is not a line.
-        const std::size_t lastFeed = bytes.rfind('\n');
-        text = std::string_view(bytes).substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
+        const std::size_t lastFeed = text.rfind('\n');
+        text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
     }
     for (std::size_t i = 0; i < lists.size(); ++i) {
         FieldSearch field{lists[i], &values[i], {}};

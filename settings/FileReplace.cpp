@@ -1,6 +1,6 @@
 #include "FileReplace.h"
 
-#include "PlatformFiles.h"
+#include "FileBytes.h"
 
 #include <cerrno>
 #include <random>
@@ -205,15 +205,15 @@ std::optional<std::string> readFileForUpdate(const fs::path &file, std::error_co
         failure = error;
         return std::nullopt;
     }
-    std::string bytes;
-    if (!readWholeFile(file, bytes, true, &failure))
+    FileBytes bytes;
+    if (!bytes.read(file, true, &failure))
         return std::nullopt;
     // A short read would turn into a truncated file on the way back.
-    if (bytes.size() != size) {
+    if (bytes.view().size() != size) {
         failure = std::make_error_code(std::errc::io_error);
         return std::nullopt;
     }
-    return bytes;
+    return std::string(bytes.view());
 }
 
 bool replaceFileContents(const fs::path &file, std::string_view bytes, std::error_code *failure)

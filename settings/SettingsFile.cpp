@@ -1,9 +1,9 @@
 #include "SettingsFile.h"
 
 #include "Constants.h"
+#include "FileBytes.h"
 #include "FileReplace.h"
 #include "NarrowPathText.h"
-#include "PlatformFiles.h"
 #include "SettingsText.h"
 
 #include <optional>
@@ -22,10 +22,10 @@ std::optional<std::string> readSettingsText()
     std::error_code error;
     if (!fs::is_regular_file(file, error))
         return std::nullopt;
-    std::string bytes;
-    if (!readWholeFile(file, bytes))
+    FileBytes bytes;
+    if (!bytes.read(file))
         return std::nullopt;
-    return textFromFileBytes(bytes);
+    return textFromFileBytes(bytes.view());
 }
 
 std::string readSetting(SettingKey key)
