@@ -8,6 +8,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+#include <cstring>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -60,14 +62,26 @@ FileIdentity platformFileIdentity(const fs::path &path, std::error_code &error)
     const HandleGuard handle(CreateFileW(
         path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (handle.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle.get(), &info)) {
+    if (handle.get() == INVALID_HANDLE_VALUE) {
         error.assign(static_cast<int>(GetLastError()), std::system_category());
         return {};
     }
     error.clear();
+    FILE_ID_INFO id{};
+    if (GetFileInformationByHandleEx(handle.get(), FileIdInfo, &id, sizeof id)) {
+        std::uint64_t halves[2];
+        static_assert(sizeof halves == sizeof id.FileId.Identifier);
+        std::memcpy(halves, id.FileId.Identifier, sizeof halves);
+        return {id.VolumeSerialNumber, halves[0], halves[1]};
+    }
+    // Before Windows 8, and on file systems that give no 128-bit ids.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.get(), &info)) {
+        error.assign(static_cast<int>(GetLastError()), std::system_category());
+        return {};
+    }
     return {info.dwVolumeSerialNumber,
-            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+            (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0};
 }
 
 #else

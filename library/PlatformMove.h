@@ -22,6 +22,8 @@ struct FileIdentity
 {
     std::uint64_t device = 0;
     std::uint64_t index = 0;
+    // File systems with 128-bit file ids (ReFS) need the upper half too.
+    std::uint64_t indexHigh = 0;
 
     auto operator<=>(const FileIdentity &) const = default;
 };

@@ -66,6 +66,23 @@ TEST(PlatformMoveTest, NeverReplacesAnExistingDestination)
     EXPECT_EQ(readFile(temp / "store" / "entry.lua"), "down");
 }
 
+TEST(PlatformMoveTest, IdentityFollowsTheFileNotItsName)
+{
+    TempDir temp;
+    writeFile(temp / "sub" / "a.lua", "a");
+    writeFile(temp / "b.lua", "a");
+    fs::create_hard_link(temp / "sub" / "a.lua", temp / "linked.lua");
+    std::error_code error;
+    const FileIdentity a = platformFileIdentity(temp / "sub" / "a.lua", error);
+    ASSERT_FALSE(error) << error.message();
+    EXPECT_EQ(platformFileIdentity(temp / "linked.lua", error), a);
+    EXPECT_EQ(platformFileIdentity(temp / "sub" / ".." / "sub" / "a.lua", error), a);
+    EXPECT_NE(platformFileIdentity(temp / "b.lua", error), a);
+    EXPECT_NE(platformFileIdentity(temp / "sub", error), a);
+    platformFileIdentity(temp / "missing.lua", error);
+    EXPECT_TRUE(error);
+}
+
 TEST(PlatformMoveTest, MissingSourceFailsAndCreatesNothing)
 {
     TempDir temp;
