@@ -4,6 +4,7 @@
 if(NOT WIN32)
     return()
 endif()
+enable_language(RC)
 
 # The offscreen platform of the interface tests reads fonts from one folder.
 set(TESSEL3_QT_FONT_DIR "C:\\Windows\\Fonts")
@@ -47,3 +48,15 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_CROSSCOMPILING_EMULATOR)
     # Listing the test cases needs Wine; do it when ctest runs, not at build time.
     set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 endif()
+
+# The program's icon, version resource and manifest (long paths, Windows 10/11,
+# per-monitor DPI awareness).
+function(tessel3_windows_resources target)
+    set(TESSEL3_ICON "${PROJECT_SOURCE_DIR}/data/icons/tessel3.ico")
+    set(TESSEL3_MANIFEST "${PROJECT_BINARY_DIR}/app/windows/tessel3.manifest")
+    configure_file(${PROJECT_SOURCE_DIR}/app/windows/tessel3.manifest
+        ${TESSEL3_MANIFEST} @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/app/windows/tessel3.rc.in
+        ${PROJECT_BINARY_DIR}/app/windows/tessel3.rc @ONLY)
+    target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/app/windows/tessel3.rc)
+endfunction()
