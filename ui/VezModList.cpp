@@ -12,8 +12,8 @@
 #include <QTextDocument>
 
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -216,10 +216,9 @@ void VezModList::applyFilter()
 }
 
 // Builds the missing rows in the view and, unless only those are asked for,
-// within one view's height above and below it,
-// and drops the rows far outside it and the hidden ones: the view re-places
-// every row widget it has on each scroll step, so keeping them all would make
-// scrolling ever slower.
+// within one view's height above and below it; drops the hidden rows and those
+// far outside the view: the view re-places every row widget it has on each
+// scroll step, so keeping them all would make scrolling ever slower.
 void VezModList::keepRowsForView()
 {
     if (count() == 0)
@@ -233,14 +232,14 @@ void VezModList::keepRowsForView()
     const std::size_t keepEnd = firstShownReaching(4 * height + 1);
     const int keepTop = keepFirst < keepEnd ? shownRows[keepFirst] : count();
     const int keepBottom = keepFirst < keepEnd ? shownRows[keepEnd - 1] : -1;
-    std::vector<int> kept;
-    for (const int index : builtRows) {
+    // Taken out first: what a row's removal sets off may come back here.
+    const std::vector<int> built = std::exchange(builtRows, {});
+    for (const int index : built) {
         if (index >= keepTop && index <= keepBottom && !hiddenRows[static_cast<std::size_t>(index)])
-            kept.push_back(index);
+            builtRows.push_back(index);
         else
             removeItemWidget(item(index));
     }
-    builtRows = std::move(kept);
     std::vector<QListWidgetItem *> missing;
     for (std::size_t shown = buildFirst; shown < buildEnd; ++shown)
         if (!itemWidget(item(shownRows[shown])))
