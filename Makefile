@@ -15,7 +15,7 @@ WINDOWS_BUILD ?= build-windows
 WINDOWS_SDK ?=
 
 .PHONY: all deps configure build test test-asan fuzz-build fuzz-smoke fuzz run bench package clean \
-	test-windows
+	test-windows dist-windows
 
 all: build
 
@@ -58,6 +58,11 @@ fuzz: fuzz-build
 test-windows:
 	@WINDOWS_BUILD=$(WINDOWS_BUILD) JOBS=$(JOBS) $(if $(WINDOWS_SDK),TESSEL3_WINDOWS_SDK=$(WINDOWS_SDK)) \
 		scripts/test-windows
+
+# The portable zip in $(WINDOWS_BUILD)/dist/, checked by starting it under Wine.
+dist-windows:
+	@WINDOWS_BUILD=$(WINDOWS_BUILD) JOBS=$(JOBS) $(if $(WINDOWS_SDK),TESSEL3_WINDOWS_SDK=$(WINDOWS_SDK)) \
+		scripts/dist-windows
 
 run: build
 	@scripts/run-demo $(BUILD)
