@@ -352,6 +352,18 @@ void FindingModsTest::keysMoveTheCurrentRowAndPressItsButtons()
 
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(openedUrls, QList<QUrl>{QUrl::fromLocalFile(qStringFromPath(folder))});
+
+    // From the filter field the arrows still move the current row; Enter hands back the keys.
+    type(QStringLiteral("filler-3"));
+    QVERIFY(!list->isRowHidden(list->currentRow()));
+    const int firstShown = list->currentRow();
+    QTest::keyClick(filterEdit(), Qt::Key_Down);
+    QVERIFY(list->currentRow() > firstShown);
+    QVERIFY(!list->isRowHidden(list->currentRow()));
+    QVERIFY(filterEdit()->hasFocus());
+    QTest::keyClick(filterEdit(), Qt::Key_Return);
+    QVERIFY(list->hasFocus());
+    QCOMPARE(filterEdit()->text(), QStringLiteral("filler-3"));
 }
 
 QTEST_MAIN(FindingModsTest)
