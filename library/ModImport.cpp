@@ -9,6 +9,8 @@
 #include "PlatformMove.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <utility>
@@ -21,6 +23,15 @@ namespace {
 // Thrown between two files when the user asks to stop; caught by importMods.
 struct ImportCancelled
 {
+};
+
+// A mod folder about to go into place whole, with what it holds.
+struct WholeMove
+{
+    fs::path modFolder;
+    fs::path destination;
+    std::uint64_t files;
+    std::uint64_t bytes;
 };
 
 struct ImportRun
@@ -37,6 +48,7 @@ struct ImportRun
     bool counting = false;
     ImportStatus status;
     ImportResult result;
+    std::optional<WholeMove> pendingMove;
     // The catalogue's entry paths; compared as paths, element by element.
     std::set<fs::path> listedEntries;
     // Folders are told apart by identity, not by spelling, so that links
@@ -182,12 +194,8 @@ void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, 
     copy.ancestors.pop_back();
 }
 
-void importMod(ImportRun &run, const fs::path &entryPath)
+void copyMod(ImportRun &run, const fs::path &modFolder, const fs::path &destination)
 {
-    const fs::path modFolder = entryPath.parent_path();
-    const fs::path destination = run.categoryFolder / modFolder.filename();
-    if (!modFolder.has_filename() || copiesIntoItself(modFolder, destination))
-        return;
     std::error_code error;
     if (!run.counting) {
         fs::create_directory(destination, error);
@@ -205,9 +213,80 @@ void importMod(ImportRun &run, const fs::path &entryPath)
     copyFolder(copy, modFolder, identity, destination);
 }
 
+// A mod folder that is thrown away afterwards may go into place whole when the
+// result is the copy's: no other mod and no link inside, nothing at the
+// destination yet. One rename instead of a link and a removal per file and
+// folder, which is what takes the time where removing is slow.
+std::optional<WholeMove> wholeMoveOf(const fs::path &modFolder, const fs::path &destination)
+{
+    std::error_code error;
+    if (fs::symlink_status(destination, error).type() != fs::file_type::not_found)
+        return std::nullopt;
+    error.clear();
+    WholeMove move{modFolder, destination, 0, 0};
+    for (fs::recursive_directory_iterator it(modFolder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->is_symlink(error))
+            return std::nullopt;
+        if (it->is_directory(error))
+            continue;
+        if (it->path().filename() == kEntryFileName && it->path().parent_path() != modFolder)
+            return std::nullopt;
+        ++move.files;
+        move.bytes += it->file_size(error);
+    }
+    if (error)
+        return std::nullopt;
+    return move;
+}
+
+// Done once the mod folder's listing is closed: Windows renames no folder
+// that is open.
+void finishWholeMove(ImportRun &run)
+{
+    const WholeMove move = *run.pendingMove;
+    run.pendingMove.reset();
+    if (run.options.progress && run.options.progress->cancelRequested())
+        throw ImportCancelled{};
+    std::error_code error;
+    fs::rename(move.modFolder, move.destination, error);
+    if (error) {
+        copyMod(run, move.modFolder, move.destination);
+        return;
+    }
+    const FileIdentity moved = platformFileIdentity(move.destination, error);
+    if (!error)
+        run.destinationFolders.insert(moved);
+    ++run.result.modsImported;
+    run.result.filesCopied += move.files;
+    run.status.current = utf8FromPath(move.modFolder.filename());
+    run.status.filesDone += move.files;
+    run.status.bytesDone += move.bytes;
+    if (run.options.progress)
+        run.options.progress->progressed(run.status);
+}
+
+// True when the mod folder is to go into place whole once its listing ends;
+// nothing below it needs searching then.
+bool importMod(ImportRun &run, const fs::path &entryPath)
+{
+    const fs::path modFolder = entryPath.parent_path();
+    const fs::path destination = run.categoryFolder / modFolder.filename();
+    if (!modFolder.has_filename() || copiesIntoItself(modFolder, destination))
+        return false;
+    if (!run.counting && run.options.linkFiles) {
+        run.pendingMove = wholeMoveOf(modFolder, destination);
+        if (run.pendingMove)
+            return true;
+    }
+    copyMod(run, modFolder, destination);
+    return false;
+}
+
 void searchFolder(ImportRun &run, const fs::path &folder);
 
-void searchEntry(ImportRun &run, const fs::directory_entry &entry)
+// True when the folder being listed is to go into place whole.
+bool searchEntry(ImportRun &run, const fs::directory_entry &entry)
 {
     std::error_code error;
     const bool isFolder = entry.is_directory(error);
@@ -216,12 +295,13 @@ void searchEntry(ImportRun &run, const fs::directory_entry &entry)
         std::error_code ignored;
         if (fs::status(entry.path(), ignored).type() != fs::file_type::not_found)
             throwFileSystemError("status", entry.path(), error);
-        return;
+        return false;
     }
     if (isFolder)
         searchFolder(run, entry.path());
     else if (isModToImport(run, entry.path()))
-        importMod(run, entry.path());
+        return importMod(run, entry.path());
+    return false;
 }
 
 void searchFolder(ImportRun &run, const fs::path &folder)
@@ -232,16 +312,16 @@ void searchFolder(ImportRun &run, const fs::path &folder)
         throwFileSystemError("status", folder, error);
     if (run.destinationFolders.contains(identity) || !run.searchedFolders.insert(identity).second)
         return;
-    walkFolder(folder, [&run](const fs::directory_entry &entry) {
-        searchEntry(run, entry);
-        return true;
-    });
+    walkFolder(folder, [&run](const fs::directory_entry &entry) { return !searchEntry(run, entry); });
+    if (run.pendingMove)
+        finishWholeMove(run);
 }
 
 void search(ImportRun &run, const fs::path &source)
 {
     if (isModToImport(run, source)) {
-        importMod(run, source);
+        if (importMod(run, source))
+            finishWholeMove(run);
         return;
     }
     std::error_code error;

@@ -135,6 +135,13 @@ TEST_F(ModArchiveTest, GoodArchivesImportLikeAFolder)
          {"Flat-Mod"},
          "",
          ""},
+        {"a mod inside a mod",
+         ArchiveKind::Zip,
+         "nested.zip",
+         {{"Outer/entry.lua", entryText("outer")}, {"Outer/Inner/entry.lua", entryText("inner")}},
+         {"Outer", "Inner"},
+         "",
+         ""},
         {"disabled only", ArchiveKind::Zip, "off.zip",
          {{"D/_Z_AzuDavodoz_E_/entry.lua", entryText("d")}}, {}, "", ""},
         {"UTF-8 flag",
@@ -311,6 +318,8 @@ TEST_F(ModArchiveTest, CancelKeepsCompleteFilesAndRemovesStaging)
     EXPECT_TRUE(fs::is_empty(mods / "aircraft"));
     expectNoStaging();
 
+    // A mod already there in part is completed file by file, not moved whole.
+    fs::create_directory(mods / "aircraft" / "M");
     CancelAt whileCopying(ImportStage::Copying, 3);
     const ImportResult result = import(archive, &whileCopying);
     EXPECT_TRUE(result.cancelled);
