@@ -59,6 +59,8 @@ MainPanel::MainPanel(QWidget *parent)
     dragStrip->setGeometry(0, 0, 100, 50);
     auto *bandLayout = new QVBoxLayout(form->vezMoveWindow);
     bandLayout->addWidget(dragStrip);
+    // An empty list under the strip: Tab should not stop there on its way to the rows.
+    form->vezMoveWindow->setFocusPolicy(Qt::NoFocus);
 
     auto *closeAction = new QAction(QString::fromUtf8(UiTexts::closeEntry), this);
     closeAction->setObjectName(QStringLiteral("closeAction"));
