@@ -242,8 +242,10 @@ TEST_F(SettingsFileTest, FileHeldWithoutDeleteSharingIsReplacedOnlyOnceReleased)
     };
     HANDLE held = holdOpen();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    saveLanguage(UiLanguage::Russian);
+    std::error_code failure;
+    saveLanguage(UiLanguage::Russian, &failure);
     CloseHandle(held);
+    EXPECT_TRUE(failure);
     EXPECT_EQ(readFile(kSettings), original);
     EXPECT_EQ(strayFiles(), std::vector<std::string>());
 
@@ -254,8 +256,10 @@ TEST_F(SettingsFileTest, FileHeldWithoutDeleteSharingIsReplacedOnlyOnceReleased)
         Sleep(250);
         CloseHandle(held);
     });
-    saveLanguage(UiLanguage::Russian);
+    failure.clear();
+    saveLanguage(UiLanguage::Russian, &failure);
     release.join();
+    EXPECT_FALSE(failure) << failure.message();
     EXPECT_EQ(readFile(kSettings), "local Language = \"RU\"\r\n");
     EXPECT_TRUE(strayFiles().empty());
 }
