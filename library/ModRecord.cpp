@@ -10,5 +10,6 @@ std::filesystem::path ModRecord::modFolder() const
 
 bool isInstalled(const std::filesystem::path &entryPath)
 {
-    return entryPath.parent_path().filename() != std::filesystem::path(kStorageFolderName);
+    static const std::filesystem::path storageName(kStorageFolderName);
+    return entryPath.parent_path().filename() != storageName;
 }
