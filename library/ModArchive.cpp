@@ -317,6 +317,10 @@ void Unpack::entry(archive_entry *entry)
     std::error_code error;
     if (const std::optional<fs::path> hardlink = archiveEntryHardlink(entry)) {
         const fs::path target = place(*hardlink);
+        // A hard link to a link would be a second link whose relative target
+        // now starts from another folder, past every check made on the first.
+        if (fs::is_symlink(fs::symlink_status(target, error)))
+            refuse(ArchiveProblem::UnsafeLink, utf8FromPath(*hardlink));
         fs::create_directories(path.parent_path(), error);
         if (!error) {
             fs::remove(path, error);
@@ -413,6 +417,11 @@ void Unpack::run()
     for (const fs::path &link : links)
         if (!inside(link))
             refuse(ArchiveProblem::UnsafeLink, utf8FromPath(link));
+    // A link that leads nowhere would stop the copy of its whole mod: the mod
+    // goes without it, as it does where links cannot be made.
+    for (const fs::path &link : links)
+        if (!fs::exists(link, error))
+            fs::remove(link, error);
 }
 
 } // namespace

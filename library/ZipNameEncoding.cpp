@@ -161,6 +161,9 @@ std::optional<std::vector<std::string>> unflaggedZipNames(const fs::path &zip)
         // Data in front of the zip (a self-extracting one) shifts every offset.
         directoryOffset = endOffset - directorySize;
     }
+    // Too large to read for its names: the zip is whole, its names go unguessed.
+    if (directorySize > kMaxDirectoryBytes)
+        return std::vector<std::string>{};
     std::string directory;
     if (directoryOffset > size || !readAt(in, directoryOffset, directorySize, directory))
         return std::nullopt;

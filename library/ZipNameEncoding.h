@@ -10,7 +10,8 @@
 
 // The names of the entries whose UTF-8 flag is clear, read from the zip's
 // central directory; nothing when the file holds no readable central
-// directory (not a zip, or one cut short).
+// directory (not a zip, or one cut short); an empty list when the directory is
+// too large to be read for its names.
 std::optional<std::vector<std::string>> unflaggedZipNames(const std::filesystem::path &zip);
 
 // The character set those names are most likely in: "UTF-8" when every one is

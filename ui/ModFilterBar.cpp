@@ -54,7 +54,7 @@ ModFilterBar::ModFilterBar(VezModList *list, QWidget *panel)
     // Room kept free in the status bar while the field is open, so that its
     // messages end before the field instead of running under it.
     if (QStatusBar *statusBar = statusBarOf(panel)) {
-        statusRoom = new QWidget;
+        statusRoom = new QWidget(statusBar);
         statusRoom->setObjectName(QStringLiteral("filterStatusRoom"));
         statusRoom->setFixedSize(kWidth + kRightMargin, 0);
         statusBar->addPermanentWidget(statusRoom);

@@ -198,6 +198,17 @@ TEST_F(ModArchiveTest, GoodArchivesImportLikeAFolder)
     }
 }
 
+TEST_F(ModArchiveTest, ALinkLeadingNowhereIsLeftOut)
+{
+    const fs::path archive = source / "dangling.tar.gz";
+    writeArchive(archive, ArchiveKind::TarGz,
+                 {{"M/entry.lua", entryText("m")}, {"M/gone.dds", "", "missing.dds"}});
+    EXPECT_EQ(import(archive).modsImported, 1U);
+    EXPECT_EQ(tree(mods / "aircraft" / "M"), (std::map<std::string, std::string>{
+                                                  {"entry.lua", entryText("m")}}));
+    expectNoStaging();
+}
+
 TEST_F(ModArchiveTest, ImportingTwiceChangesNothing)
 {
     const fs::path archive = source / "twice.zip";
@@ -237,6 +248,14 @@ TEST_F(ModArchiveTest, BadArchivesAreRefusedAndLeaveNothingBehind)
         {"links leading outside together", ArchiveKind::TarGz,
          {{"M/entry.lua", entry}, {"M/d/up", "", ".."}, {"M/away", "", "d/up/../../.."}},
          ArchiveProblem::UnsafeLink, nullptr, "", nullptr},
+#ifndef _WIN32 // needs the link to exist first, which Windows may not allow
+        {"hard link to a link, moved nearer the top", ArchiveKind::TarGz,
+         {{"inner/secret", "x"},
+          {"M/entry.lua", entry},
+          {"M/d/d/d/l", "", "../../../../inner"},
+          {"M/l2", "", "M/d/d/d/l", true}},
+         ArchiveProblem::UnsafeLink, nullptr, "", nullptr},
+#endif
         {"encrypted", ArchiveKind::Zip, {{"M/entry.lua", entry}}, ArchiveProblem::Encrypted,
          nullptr, "zip:encryption=zipcrypt", "secret"},
         {"truncated", ArchiveKind::Zip, {{"M/entry.lua", entry}, {"M/body.edm", noise(20000)}},

@@ -22,8 +22,10 @@ void check(archive *writer, int result)
 
 } // namespace
 
-ArchiveEntry::ArchiveEntry(std::string name, std::string data, std::string linkTarget)
-    : name(std::move(name)), data(std::move(data)), linkTarget(std::move(linkTarget))
+ArchiveEntry::ArchiveEntry(std::string name, std::string data, std::string linkTarget,
+                           bool hardLink)
+    : name(std::move(name)), data(std::move(data)), linkTarget(std::move(linkTarget)),
+      hardLink(hardLink)
 {
 }
 
@@ -65,7 +67,12 @@ void writeArchive(const fs::path &file, ArchiveKind kind, const std::vector<Arch
 #else
         archive_entry_set_pathname_utf8(e, item.name.c_str());
 #endif
-        if (!item.linkTarget.empty()) {
+        if (item.hardLink) {
+            archive_entry_set_filetype(e, AE_IFREG);
+            archive_entry_set_perm(e, 0644);
+            archive_entry_set_hardlink_utf8(e, item.linkTarget.c_str());
+            archive_entry_set_size(e, 0);
+        } else if (!item.linkTarget.empty()) {
             archive_entry_set_filetype(e, AE_IFLNK);
             archive_entry_set_symlink_utf8(e, item.linkTarget.c_str());
             archive_entry_set_perm(e, 0777);

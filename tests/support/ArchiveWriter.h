@@ -9,11 +9,13 @@
 
 struct ArchiveEntry
 {
-    ArchiveEntry(std::string name, std::string data, std::string linkTarget = {});
+    ArchiveEntry(std::string name, std::string data, std::string linkTarget = {},
+                 bool hardLink = false);
 
     std::string name; // UTF-8, written as given (also "../x" or "/x")
     std::string data;
     std::string linkTarget; // when set, the entry is a symbolic link to it
+    bool hardLink;          // ... or, when this is set, a hard link to that entry
 };
 
 enum class ArchiveKind
