@@ -1,6 +1,7 @@
 #include "FolderWalk.h"
 
 #include "FileSystemError.h"
+#include "PlatformMove.h"
 
 namespace fs = std::filesystem;
 
@@ -13,6 +14,21 @@ void walk(const fs::path &folder, const std::function<bool(const fs::directory_e
           const std::function<void(const char *, std::error_code)> &fail)
 {
     std::error_code error;
+#ifdef _WIN32
+    bool opening = false;
+    platformListFolder(
+        folder,
+        [&](const fs::path &name) {
+            std::error_code status;
+            const fs::directory_entry entry(folder / name, status);
+            if (status)
+                fail(kAdvancing, status);
+            return visit(entry);
+        },
+        error, opening);
+    if (error)
+        fail(opening ? kOpening : kAdvancing, error);
+#else
     fs::directory_iterator it(folder, error);
     if (error)
         fail(kOpening, error);
@@ -23,6 +39,7 @@ void walk(const fs::path &folder, const std::function<bool(const fs::directory_e
         if (error)
             fail(kAdvancing, error);
     }
+#endif
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -54,6 +57,36 @@ std::optional<unsigned long> platformMoveFile(const fs::path &source, const fs::
     if (MoveFileExW(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
         return std::nullopt;
     return static_cast<unsigned long>(GetLastError());
+}
+
+void platformListFolder(const fs::path &folder, const std::function<bool(const fs::path &)> &visit,
+                        std::error_code &error, bool &opening)
+{
+    error.clear();
+    opening = true;
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = (folder / L"*").native();
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        // An empty drive root lists nothing at all.
+        if (code != ERROR_FILE_NOT_FOUND || !fs::is_directory(folder, error))
+            error.assign(static_cast<int>(code), std::system_category());
+        return;
+    }
+    const std::unique_ptr<void, BOOL (*)(HANDLE)> closer(search, FindClose);
+    opening = false;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (!visit(fs::path(name)))
+            return;
+    } while (FindNextFileW(search, &found));
+    const DWORD code = GetLastError();
+    if (code != ERROR_NO_MORE_FILES)
+        error.assign(static_cast<int>(code), std::system_category());
 }
 
 FileIdentity platformFileIdentity(const fs::path &path, std::error_code &error)

@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 
@@ -27,6 +28,17 @@ struct FileIdentity
 
     auto operator<=>(const FileIdentity &) const = default;
 };
+
+#ifdef _WIN32
+// Calls `visit` with the name of each entry of `folder` ("." and ".." left out),
+// in the order the system lists them, until it returns false. FindFirstFileExW
+// lists folders deeper than 260 characters, where MinGW's directory_iterator
+// lists the wrong entries. Sets `error`, and `opening` when the listing could
+// not even start.
+void platformListFolder(const std::filesystem::path &folder,
+                        const std::function<bool(const std::filesystem::path &)> &visit,
+                        std::error_code &error, bool &opening);
+#endif
 
 // Sets `error` and returns an empty identity when the path cannot be examined.
 FileIdentity platformFileIdentity(const std::filesystem::path &path, std::error_code &error);
