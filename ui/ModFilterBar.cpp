@@ -34,6 +34,8 @@ ModFilterBar::ModFilterBar(VezModList *list, QWidget *panel)
         "#filterCount{color:rgb(245,158,15);font-weight:bold}"));
     field->setObjectName(QStringLiteral("filterEdit"));
     field->setClearButtonEnabled(false);
+    // Files dropped here are for the panel to import, not text for the filter.
+    field->setAcceptDrops(false);
     count->setObjectName(QStringLiteral("filterCount"));
     count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
