@@ -164,6 +164,7 @@ private slots:
     void failedImportShowsItsMessageAndTheModsCopiedBefore();
     void droppedFoldersAndArchivesAreImportedIntoTheChosenCategory();
     void cancelInTheProgressWindowKeepsWhatIsComplete();
+    void closingThePanelDuringAnImportCancelsIt();
     void reloadFailureKeepsTheRows();
     void disableAllThenEnableAllKeepTheRowWidgets();
     void failedDisableAllShowsItsMessageAndTheMovesMadeBefore();
@@ -629,6 +630,40 @@ void MainPanelTest::cancelInTheProgressWindowKeepsWhatIsComplete()
         for (const fs::directory_entry &file : fs::directory_iterator(mods / "tech" / "Big"))
             if (file.path().filename() != kEntryFileName)
                 QCOMPARE(fs::file_size(file.path()), std::uintmax_t{200000});
+}
+
+void MainPanelTest::closingThePanelDuringAnImportCancelsIt()
+{
+    startProgram("EN");
+    const fs::path mods = makeMods("mods");
+    confirm(mods);
+    std::vector<ArchiveEntry> entries{{"Big/entry.lua", "self_ID = \"big\"\n"}};
+    for (int i = 0; i < 10; ++i)
+        entries.emplace_back("Big/part" + std::to_string(i), std::string(200000, 'x'));
+    const fs::path archive = *dir / "Big.zip";
+    writeArchive(archive, ArchiveKind::Zip, entries);
+    setArchiveDialog([&](QWidget *, const QString &, const QString &, const QString &) {
+        return QString::fromStdString(archive.string());
+    });
+    ImportSession::setWindowDelay(0);
+    QTimer closer;
+    closer.setInterval(0);
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (mainPanel->findChild<QPushButton *>(QStringLiteral("pushButton_Cancel"))) {
+            closer.stop();
+            mainPanel->close();
+        }
+    });
+    closer.start();
+
+    action("actionImport_Archive_AirCraft")->trigger();
+    ImportSession::setWindowDelay(1000);
+    setArchiveDialog({});
+
+    QVERIFY(!closer.isActive());
+    QVERIFY(!mainPanel->isVisible());
+    QVERIFY(!fs::exists(mods / kStagingFolderName));
+    QVERIFY(mainPanel->statusBar()->currentMessage().startsWith(QStringLiteral("Import cancelled.")));
 }
 
 void MainPanelTest::reloadFailureKeepsTheRows()
