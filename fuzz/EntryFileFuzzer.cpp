@@ -1,13 +1,17 @@
 // Bytes in as an entry file, the five values out; checked against a plain
-// line-by-line search with the same engine and, on short lines, against
-// std::regex as the reference for the ECMAScript patterns.
+// line-by-line search with the same lists, against RE2 running the patterns
+// themselves (the lists match the usual shapes by hand) and, on short lines,
+// against std::regex as the reference for the ECMAScript patterns.
 
 #include "FuzzCheck.h"
 #include "FieldPatterns.h"
 
+#include <re2/re2.h>
+
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <regex>
 
 namespace {
@@ -21,12 +25,19 @@ struct Lists
                                                   &lists[4]};
     std::regex comment{std::string(kCommentPatternText), std::regex::ECMAScript};
     std::array<std::vector<std::regex>, 5> references;
+    std::array<std::vector<std::unique_ptr<RE2>>, 5> engines;
 
     Lists()
     {
-        for (std::size_t i = 0; i < lists.size(); ++i)
-            for (const std::string &text : lists[i].patternTexts())
+        RE2::Options options;
+        options.set_encoding(RE2::Options::EncodingLatin1);
+        options.set_case_sensitive(true);
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            for (const std::string &text : lists[i].patternTexts()) {
                 references[i].emplace_back(text, std::regex::ECMAScript);
+                engines[i].push_back(std::make_unique<RE2>(translatePatternText(text), options));
+            }
+        }
     }
 };
 
@@ -39,6 +50,22 @@ std::string searchLines(const std::vector<std::string_view> &lines, const FieldP
         std::string_view value;
         if (!isCommentLine(line) && list.search(line, value))
             return std::string(value);
+    }
+    return {};
+}
+
+std::string engineSearch(const std::vector<std::string_view> &lines,
+                         const std::vector<std::unique_ptr<RE2>> &patterns)
+{
+    for (const std::string_view line : lines) {
+        if (isCommentLine(line))
+            continue;
+        for (const auto &pattern : patterns) {
+            re2::StringPiece groups[2];
+            if (pattern->Match(re2::StringPiece(line.data(), line.size()), 0, line.size(),
+                               RE2::UNANCHORED, groups, 2))
+                return std::string(groups[1].data(), groups[1].size());
+        }
     }
     return {};
 }
@@ -79,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (std::size_t i = 0; i < values.size(); ++i) {
         fuzzCheck(values[i] == searchLines(lines, lists.lists[i]),
                   "one reading gives what a search of every line gives");
+        fuzzCheck(values[i] == engineSearch(lines, lists.engines[i]),
+                  "the shapes matched by hand agree with RE2");
         if (shortLines)
             fuzzCheck(values[i] == referenceSearch(lines, lists.comment, lists.references[i]),
                       "RE2 agrees with std::regex");

@@ -170,19 +170,44 @@ std::string requiredLiteral(std::string_view text)
 
 FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
 {
+    // Each shape's text around its key, as written in the lists above.
+    struct Template
+    {
+        Shape shape;
+        std::string_view before;
+        std::string_view after;
+    };
+    static constexpr Template kTemplates[] = {
+        {Shape::Assignment, R"re(\s*\b)re", R"re(\b\s*=\s*\"([^\"]*)\")re"},
+        {Shape::WrappedAssignment, R"re(^\s*\b)re", R"re(\b\s*=\s*_\(\s*\"([^\"]*)\"\s*\))re"},
+        {Shape::Call, R"re(^\s*)re", R"re(\s*\(\s*\"([^\"]*)\")re"},
+        {Shape::FilledAssignment, R"re(^\s*\b)re", R"re(\b\s*=\s*\"([^\"]+)\")re"},
+        {Shape::DottedAssignment, R"re(^\s*\b)re", R"re(\b\s*=\s*([0-9]+\.[0-9]+\.[0-9]+))re"},
+    };
     RE2::Options options;
     options.set_encoding(RE2::Options::EncodingLatin1);
     options.set_case_sensitive(true);
     options.set_log_errors(false);
     bool everyLineMayMatch = false;
     for (const std::string_view text : patternTexts) {
-        auto pattern = std::make_unique<RE2>(translatePatternText(text), options);
-        if (!pattern->ok() || pattern->NumberOfCapturingGroups() < 1)
+        Pattern pattern;
+        pattern.engine = std::make_unique<RE2>(translatePatternText(text), options);
+        if (!pattern.engine->ok() || pattern.engine->NumberOfCapturingGroups() < 1)
             throw std::invalid_argument("cannot compile pattern " + std::string(text) + ": " +
-                                        pattern->error());
+                                        pattern.engine->error());
+        std::string literal = requiredLiteral(text);
+        for (const Template &candidate : kTemplates) {
+            if (!literal.empty() && text.size() == candidate.before.size() + literal.size() +
+                                                       candidate.after.size() &&
+                text.starts_with(candidate.before) && text.ends_with(candidate.after) &&
+                text.substr(candidate.before.size(), literal.size()) == literal) {
+                pattern.shape = candidate.shape;
+                pattern.key = literal;
+                break;
+            }
+        }
         m_texts.emplace_back(text);
         m_patterns.push_back(std::move(pattern));
-        std::string literal = requiredLiteral(text);
         if (literal.empty())
             everyLineMayMatch = true;
         else if (std::find(m_requiredTexts.begin(), m_requiredTexts.end(), literal) ==
@@ -201,13 +226,105 @@ FieldPatterns &FieldPatterns::operator=(FieldPatterns &&) noexcept = default;
 
 bool FieldPatterns::search(std::string_view line, std::string_view &value) const
 {
-    const re2::StringPiece text(line.data(), line.size());
-    for (const auto &pattern : m_patterns) {
+    for (const Pattern &pattern : m_patterns) {
+        if (pattern.shape != Shape::Other) {
+            if (matchShape(pattern, line, value))
+                return true;
+            continue;
+        }
+        const re2::StringPiece text(line.data(), line.size());
         re2::StringPiece groups[2];
-        if (!pattern->Match(text, 0, text.size(), RE2::UNANCHORED, groups, 2))
+        if (!pattern.engine->Match(text, 0, text.size(), RE2::UNANCHORED, groups, 2))
             continue;
         value = std::string_view(groups[1].data(), groups[1].size());
         return true;
+    }
+    return false;
+}
+
+// Every step of a shape is forced (a blank run, a fixed byte, the bytes up to
+// the next quote, a digit run), so one try per key position decides, and the
+// leftmost key position that passes gives the leftmost match.
+bool FieldPatterns::matchShape(const Pattern &pattern, std::string_view line,
+                               std::string_view &value)
+{
+    const std::string_view key = pattern.key;
+    std::size_t i = 0;
+    std::string_view captured;
+    const auto skipBlanks = [&] {
+        while (i < line.size() && isWhiteSpaceByte(line[i]))
+            ++i;
+        return true;
+    };
+    const auto take = [&](char byte) {
+        if (i == line.size() || line[i] != byte)
+            return false;
+        ++i;
+        return true;
+    };
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    const auto quoted = [&](bool filled) {
+        if (!take('"'))
+            return false;
+        const std::size_t close = line.find('"', i);
+        if (close == std::string_view::npos || (filled && close == i))
+            return false;
+        captured = line.substr(i, close - i);
+        i = close + 1;
+        return true;
+    };
+    // The pattern from just past the key.
+    const auto rest = [&] {
+        if (pattern.shape == Shape::Call)
+            return skipBlanks() && take('(') && skipBlanks() && quoted(false);
+        // The boundary after the key, which ends with a word byte.
+        if (i < line.size() && isWordByte(line[i]))
+            return false;
+        if (!(skipBlanks() && take('=') && skipBlanks()))
+            return false;
+        switch (pattern.shape) {
+        case Shape::WrappedAssignment:
+            return take('_') && take('(') && skipBlanks() && quoted(false) && skipBlanks() &&
+                   take(')');
+        case Shape::FilledAssignment:
+            return quoted(true);
+        case Shape::DottedAssignment: {
+            const std::size_t start = i;
+            if (!(digits() && take('.') && digits() && take('.') && digits()))
+                return false;
+            captured = line.substr(start, i - start);
+            return true;
+        }
+        default:
+            return quoted(false);
+        }
+    };
+    if (pattern.shape != Shape::Assignment) {
+        // Anchored: the key stands right after the leading blanks, where the
+        // boundary before it holds.
+        skipBlanks();
+        if (line.substr(i, key.size()) != key)
+            return false;
+        i += key.size();
+        if (!rest())
+            return false;
+        value = captured;
+        return true;
+    }
+    for (std::size_t at = line.find(key); at != std::string_view::npos;
+         at = line.find(key, at + 1)) {
+        if (at > 0 && isWordByte(line[at - 1]))
+            continue;
+        i = at + key.size();
+        if (rest()) {
+            value = captured;
+            return true;
+        }
     }
     return false;
 }
@@ -217,27 +334,9 @@ const std::vector<std::string> &FieldPatterns::requiredTexts() const
     return m_requiredTexts;
 }
 
-std::size_t FieldPatterns::findRequiredText(std::size_t index, std::string_view text,
-                                            std::size_t from) const
+std::size_t FieldPatterns::rareByteOffset(std::size_t index) const
 {
-    // memchr on the key's rarest byte skips comment blocks many bytes a step,
-    // where a search led by the key's first byte stops at every common letter.
-    const std::string &key = m_requiredTexts[index];
-    const std::size_t rare = m_rareOffsets[index];
-    const std::size_t length = key.size();
-    if (from > text.size() || text.size() - from < length)
-        return std::string_view::npos;
-    const std::size_t lastStart = text.size() - length;
-    for (std::size_t start = from; start <= lastStart;) {
-        const void *hit = std::memchr(text.data() + start + rare, key[rare], lastStart - start + 1);
-        if (hit == nullptr)
-            return std::string_view::npos;
-        start = static_cast<std::size_t>(static_cast<const char *>(hit) - text.data()) - rare;
-        if (std::memcmp(text.data() + start, key.data(), length) == 0)
-            return start;
-        ++start;
-    }
-    return std::string_view::npos;
+    return m_rareOffsets[index];
 }
 
 const std::vector<std::string> &FieldPatterns::patternTexts() const
@@ -282,44 +381,58 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-// One undecided list, and where its key texts next occur in the text.
-struct FieldSearch
+// A key text of one list, found by looking for its least common byte.
+struct Key
 {
-    const FieldPatterns *patterns = nullptr;
-    std::string *value = nullptr;
-    std::vector<std::size_t> nextHit;
+    std::string_view text;
+    std::size_t rareOffset = 0;
+    std::size_t list = 0;
 };
 
-// Looks for the earliest deciding line of the field. Only lines holding a key
-// text are tried: no pattern can match the others.
-void searchLines(FieldSearch &field, std::string_view text)
+// The keys that share a searched byte, keys[first, last), and where that byte
+// next stands inside one of them whose list is undecided.
+struct ByteSearch
 {
-    const std::vector<std::string> &keys = field.patterns->requiredTexts();
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        field.nextHit[k] = field.patterns->findRequiredText(k, text, 0);
-    std::size_t position = 0;
-    while (position < text.size()) {
-        std::size_t hit = keys.empty() ? position : kNone;
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (field.nextHit[k] != kNone && field.nextHit[k] < position)
-                field.nextHit[k] = field.patterns->findRequiredText(k, text, position);
-            hit = std::min(hit, field.nextHit[k]);
-        }
-        if (hit == kNone)
-            return;
-        const std::size_t previousFeed = hit == 0 ? kNone : text.rfind('\n', hit - 1);
-        const std::size_t lineStart = previousFeed == kNone ? 0 : previousFeed + 1;
-        std::size_t lineEnd = text.find('\n', hit);
-        if (lineEnd == kNone)
-            lineEnd = text.size();
-        const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-        std::string_view value;
-        if (!isCommentLine(line) && field.patterns->search(line, value)) {
-            field.value->assign(value);
-            return;
-        }
-        position = lineEnd + 1;
+    char byte = 0;
+    std::size_t first = 0;
+    std::size_t last = 0;
+    std::size_t next = 0;
+};
+
+// Whether the key stands with its searched byte at `hit`, for an undecided list.
+bool keyAt(const Key &key, std::span<const char> decided, std::string_view text, std::size_t hit)
+{
+    if (decided[key.list] || hit < key.rareOffset)
+        return false;
+    const std::size_t start = hit - key.rareOffset;
+    // The first and last bytes are tested before the comparison: most hits of
+    // a common searched byte fail there.
+    return text.size() - start >= key.text.size() && text[start] == key.text.front() &&
+           text[start + key.text.size() - 1] == key.text.back() &&
+           std::memcmp(text.data() + start, key.text.data(), key.text.size()) == 0;
+}
+
+// Where the searched byte first stands in [from, to) inside a key of an
+// undecided list. One memchr run serves every key holding the byte: the three
+// "...Name" keys share one, so the text is walked once for them, not three times.
+std::size_t findKey(const ByteSearch &search, std::span<const Key> keys,
+                    std::span<const char> decided, std::string_view text, std::size_t from,
+                    std::size_t to)
+{
+    const auto group = keys.subspan(search.first, search.last - search.first);
+    if (std::all_of(group.begin(), group.end(), [&](const Key &key) { return decided[key.list]; }))
+        return kNone;
+    while (from < to) {
+        const void *found = std::memchr(text.data() + from, search.byte, to - from);
+        if (found == nullptr)
+            return kNone;
+        const std::size_t hit = static_cast<std::size_t>(static_cast<const char *>(found) - text.data());
+        for (const Key &key : group)
+            if (keyAt(key, decided, text, hit))
+                return hit;
+        from = hit + 1;
     }
+    return kNone;
 }
 
 } // namespace
@@ -340,9 +453,73 @@ void readEntryFields(const std::filesystem::path &entryPath,
         const std::size_t lastFeed = text.rfind('\n');
         text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
     }
+    // One walk over the lines that hold a key of an undecided list; no pattern
+    // can match any other line. Kept between reads, like the file's bytes.
+    thread_local std::vector<Key> keys;
+    thread_local std::vector<ByteSearch> searches;
+    thread_local std::vector<char> decided;
+    keys.clear();
+    searches.clear();
+    decided.assign(lists.size(), 0);
+    std::size_t keylessUndecided = 0;
     for (std::size_t i = 0; i < lists.size(); ++i) {
-        FieldSearch field{lists[i], &values[i], {}};
-        field.nextHit.resize(lists[i]->requiredTexts().size());
-        searchLines(field, text);
+        const std::vector<std::string> &texts = lists[i]->requiredTexts();
+        keylessUndecided += texts.empty() ? 1 : 0;
+        for (std::size_t k = 0; k < texts.size(); ++k)
+            keys.push_back({texts[k], lists[i]->rareByteOffset(k), i});
+    }
+    const auto byteOf = [](const Key &key) { return key.text[key.rareOffset]; };
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const Key &a, const Key &b) { return byteOf(a) < byteOf(b); });
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (searches.empty() || searches.back().byte != byteOf(keys[k]))
+            searches.push_back({byteOf(keys[k]), k, k, 0});
+        searches.back().last = k + 1;
+    }
+    for (ByteSearch &search : searches)
+        search.next = findKey(search, keys, decided, text, 0, text.size());
+
+    // A list is tried on a line only when one of its keys stands in it.
+    thread_local std::vector<char> holdsKey;
+    holdsKey.assign(lists.size(), 0);
+    std::size_t undecided = lists.size();
+    std::size_t position = 0;
+    while (undecided > 0 && position < text.size()) {
+        std::size_t hit = keylessUndecided > 0 ? position : kNone;
+        for (const ByteSearch &search : searches)
+            hit = std::min(hit, search.next);
+        if (hit == kNone)
+            return;
+        const std::size_t previousFeed = hit == 0 ? kNone : text.rfind('\n', hit - 1);
+        const std::size_t lineStart = previousFeed == kNone ? 0 : previousFeed + 1;
+        std::size_t lineEnd = text.find('\n', hit);
+        if (lineEnd == kNone)
+            lineEnd = text.size();
+        for (const ByteSearch &search : searches) {
+            const auto group = std::span(keys).subspan(search.first, search.last - search.first);
+            for (std::size_t at = search.next; at < lineEnd;
+                 at = findKey(search, keys, decided, text, at + 1, lineEnd))
+                for (const Key &key : group)
+                    if (keyAt(key, decided, text, at))
+                        holdsKey[key.list] = 1;
+        }
+        const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
+        const bool comment = isCommentLine(line);
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            const bool tried = holdsKey[i] || (!decided[i] && lists[i]->requiredTexts().empty());
+            holdsKey[i] = 0;
+            std::string_view value;
+            if (comment || !tried || !lists[i]->search(line, value))
+                continue;
+            values[i].assign(value);
+            decided[i] = 1;
+            --undecided;
+            keylessUndecided -= lists[i]->requiredTexts().empty() ? 1 : 0;
+        }
+        position = lineEnd + 1;
+        // Only now, so that keys of the lists just decided are not looked for.
+        for (ByteSearch &search : searches)
+            if (search.next < position)
+                search.next = findKey(search, keys, decided, text, position, text.size());
     }
 }

@@ -30,8 +30,9 @@ public:
     // A line lacking every one of these texts cannot match; empty when any
     // line might match.
     const std::vector<std::string> &requiredTexts() const;
-    // Where required text `index` next occurs in `text` at or after `from`; npos when nowhere.
-    std::size_t findRequiredText(std::size_t index, std::string_view text, std::size_t from) const;
+    // Where the least common byte of required text `index` stands in it: the
+    // byte a search for that text looks for first.
+    std::size_t rareByteOffset(std::size_t index) const;
 
     // The texts the list was built from, in order.
     const std::vector<std::string> &patternTexts() const;
@@ -44,8 +45,27 @@ public:
     static FieldPatterns version();
 
 private:
+    // The shapes of the game's patterns, which a few lines of byte tests match
+    // exactly and far faster than the engine; any other text uses the engine.
+    enum class Shape
+    {
+        Other,
+        Assignment,        // \s*\bKEY\b\s*=\s*\"([^\"]*)\"
+        WrappedAssignment, // ^\s*\bKEY\b\s*=\s*_\(\s*\"([^\"]*)\"\s*\)
+        Call,              // ^\s*KEY\s*\(\s*\"([^\"]*)\"
+        FilledAssignment,  // ^\s*\bKEY\b\s*=\s*\"([^\"]+)\"
+        DottedAssignment,  // ^\s*\bKEY\b\s*=\s*([0-9]+\.[0-9]+\.[0-9]+)
+    };
+    struct Pattern
+    {
+        std::unique_ptr<re2::RE2> engine;
+        Shape shape = Shape::Other;
+        std::string key;
+    };
+    static bool matchShape(const Pattern &pattern, std::string_view line, std::string_view &value);
+
     std::vector<std::string> m_texts;
-    std::vector<std::unique_ptr<re2::RE2>> m_patterns;
+    std::vector<Pattern> m_patterns;
     std::vector<std::string> m_requiredTexts;
     std::vector<std::size_t> m_rareOffsets;
 };

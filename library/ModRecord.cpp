@@ -11,5 +11,9 @@ std::filesystem::path ModRecord::modFolder() const
 bool isInstalled(const std::filesystem::path &entryPath)
 {
     static const std::filesystem::path storageName(kStorageFolderName);
+    // Splitting the path into parts is dear for a whole catalogue; a path whose
+    // text lacks the storage name cannot lie in the storage folder.
+    if (entryPath.native().find(storageName.native()) == std::filesystem::path::string_type::npos)
+        return true;
     return entryPath.parent_path().filename() != storageName;
 }
