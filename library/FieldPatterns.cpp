@@ -469,8 +469,8 @@ void readEntryFields(const std::filesystem::path &entryPath,
             keys.push_back({texts[k], lists[i]->rareByteOffset(k), i});
     }
     const auto byteOf = [](const Key &key) { return key.text[key.rareOffset]; };
-    std::stable_sort(keys.begin(), keys.end(),
-                     [&](const Key &a, const Key &b) { return byteOf(a) < byteOf(b); });
+    std::sort(keys.begin(), keys.end(),
+              [&](const Key &a, const Key &b) { return byteOf(a) < byteOf(b); });
     for (std::size_t k = 0; k < keys.size(); ++k) {
         if (searches.empty() || searches.back().byte != byteOf(keys[k]))
             searches.push_back({byteOf(keys[k]), k, k, 0});
