@@ -4,6 +4,7 @@
 // against std::regex as the reference for the ECMAScript patterns.
 
 #include "FuzzCheck.h"
+#include "EntryFieldReader.h"
 #include "FieldPatterns.h"
 
 #include <re2/re2.h>

@@ -1,10 +1,9 @@
 #include "FieldPatterns.h"
 
-#include "FileBytes.h"
-
 #include <re2/re2.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -34,10 +33,10 @@ const std::vector<std::string_view> kVersionTexts = {
     R"re(^\s*\bversion\b\s*=\s*([0-9]+\.[0-9]+\.[0-9]+))re",
 };
 
+// The six ASCII white-space bytes: the space, and tab to carriage return.
 bool isWhiteSpaceByte(char byte)
 {
-    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
-           byte == '\r';
+    return byte == ' ' || static_cast<unsigned char>(byte - '\t') <= '\r' - '\t';
 }
 
 bool isWordByte(char byte)
@@ -242,6 +241,89 @@ bool FieldPatterns::search(std::string_view line, std::string_view &value) const
     return false;
 }
 
+namespace {
+
+std::size_t skipWhiteSpace(std::string_view line, std::size_t i)
+{
+    while (i < line.size() && isWhiteSpaceByte(line[i]))
+        ++i;
+    return i;
+}
+
+bool takeByte(std::string_view line, std::size_t &i, char byte)
+{
+    if (i == line.size() || line[i] != byte)
+        return false;
+    ++i;
+    return true;
+}
+
+// A quoted text at i, filled or possibly empty; its bytes go to `captured`.
+bool takeQuoted(std::string_view line, std::size_t &i, bool filled, std::string_view &captured)
+{
+    if (!takeByte(line, i, '"'))
+        return false;
+    const std::size_t close = line.find('"', i);
+    if (close == std::string_view::npos || (filled && close == i))
+        return false;
+    captured = line.substr(i, close - i);
+    i = close + 1;
+    return true;
+}
+
+bool takeDigits(std::string_view line, std::size_t &i)
+{
+    const std::size_t start = i;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9')
+        ++i;
+    return i > start;
+}
+
+} // namespace
+
+// The shape's pattern from just past its key at i.
+bool FieldPatterns::matchAfterKey(Shape shape, std::string_view line, std::size_t i,
+                                  std::string_view &captured)
+{
+    if (shape == Shape::Call) {
+        i = skipWhiteSpace(line, i);
+        if (!takeByte(line, i, '('))
+            return false;
+        i = skipWhiteSpace(line, i);
+        return takeQuoted(line, i, false, captured);
+    }
+    // The boundary after the key, which ends with a word byte.
+    if (i < line.size() && isWordByte(line[i]))
+        return false;
+    i = skipWhiteSpace(line, i);
+    if (!takeByte(line, i, '='))
+        return false;
+    i = skipWhiteSpace(line, i);
+    switch (shape) {
+    case Shape::WrappedAssignment: {
+        if (!takeByte(line, i, '_') || !takeByte(line, i, '('))
+            return false;
+        i = skipWhiteSpace(line, i);
+        if (!takeQuoted(line, i, false, captured))
+            return false;
+        i = skipWhiteSpace(line, i);
+        return takeByte(line, i, ')');
+    }
+    case Shape::FilledAssignment:
+        return takeQuoted(line, i, true, captured);
+    case Shape::DottedAssignment: {
+        const std::size_t start = i;
+        if (!(takeDigits(line, i) && takeByte(line, i, '.') && takeDigits(line, i) &&
+              takeByte(line, i, '.') && takeDigits(line, i)))
+            return false;
+        captured = line.substr(start, i - start);
+        return true;
+    }
+    default:
+        return takeQuoted(line, i, false, captured);
+    }
+}
+
 // Every step of a shape is forced (a blank run, a fixed byte, the bytes up to
 // the next quote, a digit run), so one try per key position decides, and the
 // leftmost key position that passes gives the leftmost match.
@@ -249,82 +331,19 @@ bool FieldPatterns::matchShape(const Pattern &pattern, std::string_view line,
                                std::string_view &value)
 {
     const std::string_view key = pattern.key;
-    std::size_t i = 0;
-    std::string_view captured;
-    const auto skipBlanks = [&] {
-        while (i < line.size() && isWhiteSpaceByte(line[i]))
-            ++i;
-        return true;
-    };
-    const auto take = [&](char byte) {
-        if (i == line.size() || line[i] != byte)
-            return false;
-        ++i;
-        return true;
-    };
-    const auto digits = [&] {
-        const std::size_t start = i;
-        while (i < line.size() && line[i] >= '0' && line[i] <= '9')
-            ++i;
-        return i > start;
-    };
-    const auto quoted = [&](bool filled) {
-        if (!take('"'))
-            return false;
-        const std::size_t close = line.find('"', i);
-        if (close == std::string_view::npos || (filled && close == i))
-            return false;
-        captured = line.substr(i, close - i);
-        i = close + 1;
-        return true;
-    };
-    // The pattern from just past the key.
-    const auto rest = [&] {
-        if (pattern.shape == Shape::Call)
-            return skipBlanks() && take('(') && skipBlanks() && quoted(false);
-        // The boundary after the key, which ends with a word byte.
-        if (i < line.size() && isWordByte(line[i]))
-            return false;
-        if (!(skipBlanks() && take('=') && skipBlanks()))
-            return false;
-        switch (pattern.shape) {
-        case Shape::WrappedAssignment:
-            return take('_') && take('(') && skipBlanks() && quoted(false) && skipBlanks() &&
-                   take(')');
-        case Shape::FilledAssignment:
-            return quoted(true);
-        case Shape::DottedAssignment: {
-            const std::size_t start = i;
-            if (!(digits() && take('.') && digits() && take('.') && digits()))
-                return false;
-            captured = line.substr(start, i - start);
-            return true;
-        }
-        default:
-            return quoted(false);
-        }
-    };
     if (pattern.shape != Shape::Assignment) {
         // Anchored: the key stands right after the leading blanks, where the
         // boundary before it holds.
-        skipBlanks();
-        if (line.substr(i, key.size()) != key)
-            return false;
-        i += key.size();
-        if (!rest())
-            return false;
-        value = captured;
-        return true;
+        const std::size_t i = skipWhiteSpace(line, 0);
+        return line.substr(i, key.size()) == key &&
+               matchAfterKey(pattern.shape, line, i + key.size(), value);
     }
     for (std::size_t at = line.find(key); at != std::string_view::npos;
          at = line.find(key, at + 1)) {
         if (at > 0 && isWordByte(line[at - 1]))
             continue;
-        i = at + key.size();
-        if (rest()) {
-            value = captured;
+        if (matchAfterKey(pattern.shape, line, at + key.size(), value))
             return true;
-        }
     }
     return false;
 }
@@ -375,151 +394,4 @@ bool isCommentLine(std::string_view line)
     while (i < line.size() && isWhiteSpaceByte(line[i]))
         ++i;
     return line.size() - i >= 2 && line[i] == '-' && line[i + 1] == '-';
-}
-
-namespace {
-
-constexpr std::size_t kNone = std::string_view::npos;
-
-// A key text of one list, found by looking for its least common byte.
-struct Key
-{
-    std::string_view text;
-    std::size_t rareOffset = 0;
-    std::size_t list = 0;
-};
-
-// The keys that share a searched byte, keys[first, last), and where that byte
-// next stands inside one of them whose list is undecided.
-struct ByteSearch
-{
-    char byte = 0;
-    std::size_t first = 0;
-    std::size_t last = 0;
-    std::size_t next = 0;
-};
-
-// Whether the key stands with its searched byte at `hit`, for an undecided list.
-bool keyAt(const Key &key, std::span<const char> decided, std::string_view text, std::size_t hit)
-{
-    if (decided[key.list] || hit < key.rareOffset)
-        return false;
-    const std::size_t start = hit - key.rareOffset;
-    // The first and last bytes are tested before the comparison: most hits of
-    // a common searched byte fail there.
-    return text.size() - start >= key.text.size() && text[start] == key.text.front() &&
-           text[start + key.text.size() - 1] == key.text.back() &&
-           std::memcmp(text.data() + start, key.text.data(), key.text.size()) == 0;
-}
-
-// Where the searched byte first stands in [from, to) inside a key of an
-// undecided list. One memchr run serves every key holding the byte: the three
-// "...Name" keys share one, so the text is walked once for them, not three times.
-std::size_t findKey(const ByteSearch &search, std::span<const Key> keys,
-                    std::span<const char> decided, std::string_view text, std::size_t from,
-                    std::size_t to)
-{
-    const auto group = keys.subspan(search.first, search.last - search.first);
-    if (std::all_of(group.begin(), group.end(), [&](const Key &key) { return decided[key.list]; }))
-        return kNone;
-    while (from < to) {
-        const void *found = std::memchr(text.data() + from, search.byte, to - from);
-        if (found == nullptr)
-            return kNone;
-        const std::size_t hit = static_cast<std::size_t>(static_cast<const char *>(found) - text.data());
-        for (const Key &key : group)
-            if (keyAt(key, decided, text, hit))
-                return hit;
-        from = hit + 1;
-    }
-    return kNone;
-}
-
-} // namespace
-
-void readEntryFields(const std::filesystem::path &entryPath,
-                     std::span<const FieldPatterns *const> lists, std::span<std::string> values)
-{
-    for (std::string &value : values.first(lists.size()))
-        value.clear();
-    if (lists.empty())
-        return;
-    // Kept between reads: a catalogue reads thousands of files one after another.
-    thread_local FileBytes file;
-    const bool complete = file.read(entryPath);
-    std::string_view text = file.view();
-    if (!complete) {
-        // A line cut short by a failing read is not a line.
-        const std::size_t lastFeed = text.rfind('\n');
-        text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
-    }
-    // One walk over the lines that hold a key of an undecided list; no pattern
-    // can match any other line. Kept between reads, like the file's bytes.
-    thread_local std::vector<Key> keys;
-    thread_local std::vector<ByteSearch> searches;
-    thread_local std::vector<char> decided;
-    keys.clear();
-    searches.clear();
-    decided.assign(lists.size(), 0);
-    std::size_t keylessUndecided = 0;
-    for (std::size_t i = 0; i < lists.size(); ++i) {
-        const std::vector<std::string> &texts = lists[i]->requiredTexts();
-        keylessUndecided += texts.empty() ? 1 : 0;
-        for (std::size_t k = 0; k < texts.size(); ++k)
-            keys.push_back({texts[k], lists[i]->rareByteOffset(k), i});
-    }
-    const auto byteOf = [](const Key &key) { return key.text[key.rareOffset]; };
-    std::sort(keys.begin(), keys.end(),
-              [&](const Key &a, const Key &b) { return byteOf(a) < byteOf(b); });
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (searches.empty() || searches.back().byte != byteOf(keys[k]))
-            searches.push_back({byteOf(keys[k]), k, k, 0});
-        searches.back().last = k + 1;
-    }
-    for (ByteSearch &search : searches)
-        search.next = findKey(search, keys, decided, text, 0, text.size());
-
-    // A list is tried on a line only when one of its keys stands in it.
-    thread_local std::vector<char> holdsKey;
-    holdsKey.assign(lists.size(), 0);
-    std::size_t undecided = lists.size();
-    std::size_t position = 0;
-    while (undecided > 0 && position < text.size()) {
-        std::size_t hit = keylessUndecided > 0 ? position : kNone;
-        for (const ByteSearch &search : searches)
-            hit = std::min(hit, search.next);
-        if (hit == kNone)
-            return;
-        const std::size_t previousFeed = hit == 0 ? kNone : text.rfind('\n', hit - 1);
-        const std::size_t lineStart = previousFeed == kNone ? 0 : previousFeed + 1;
-        std::size_t lineEnd = text.find('\n', hit);
-        if (lineEnd == kNone)
-            lineEnd = text.size();
-        for (const ByteSearch &search : searches) {
-            const auto group = std::span(keys).subspan(search.first, search.last - search.first);
-            for (std::size_t at = search.next; at < lineEnd;
-                 at = findKey(search, keys, decided, text, at + 1, lineEnd))
-                for (const Key &key : group)
-                    if (keyAt(key, decided, text, at))
-                        holdsKey[key.list] = 1;
-        }
-        const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-        const bool comment = isCommentLine(line);
-        for (std::size_t i = 0; i < lists.size(); ++i) {
-            const bool tried = holdsKey[i] || (!decided[i] && lists[i]->requiredTexts().empty());
-            holdsKey[i] = 0;
-            std::string_view value;
-            if (comment || !tried || !lists[i]->search(line, value))
-                continue;
-            values[i].assign(value);
-            decided[i] = 1;
-            --undecided;
-            keylessUndecided -= lists[i]->requiredTexts().empty() ? 1 : 0;
-        }
-        position = lineEnd + 1;
-        // Only now, so that keys of the lists just decided are not looked for.
-        for (ByteSearch &search : searches)
-            if (search.next < position)
-                search.next = findKey(search, keys, decided, text, position, text.size());
-    }
 }

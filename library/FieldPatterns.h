@@ -1,8 +1,6 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +61,8 @@ private:
         std::string key;
     };
     static bool matchShape(const Pattern &pattern, std::string_view line, std::string_view &value);
+    static bool matchAfterKey(Shape shape, std::string_view line, std::size_t i,
+                              std::string_view &captured);
 
     std::vector<std::string> m_texts;
     std::vector<Pattern> m_patterns;
@@ -75,14 +75,6 @@ bool isCommentLine(std::string_view line);
 
 // The pattern text of the comment test, for reference.
 extern const std::string_view kCommentPatternText;
-
-// Reads the entry file once and gives values[i] the value of lists[i]: the
-// first capture on the earliest non-comment line where a pattern of that list
-// matches, empty when none does or the file cannot be read. The file is read
-// whole in binary mode, so a CR before a line feed stays in the line (no pattern
-// depends on it) and a Ctrl-Z byte is just a byte. Never throws for the file's sake.
-void readEntryFields(const std::filesystem::path &entryPath,
-                     std::span<const FieldPatterns *const> lists, std::span<std::string> values);
 
 // The texts of a pattern as the engine compiles it: "\s" spelled as the six
 // ASCII white-space bytes.

@@ -1,5 +1,6 @@
 #include "ModCatalogue.h"
 
+#include "EntryFieldReader.h"
 #include "PathText.h"
 
 #include <array>
@@ -8,15 +9,19 @@ std::unique_ptr<ModCatalogue> sharedCatalogue;
 
 namespace {
 
-// Reads all five values of a record from one reading of its entry file.
-void readRecordValues(const ModCatalogue &catalogue, ModRecord &record)
+// The five lists in the order their values are read.
+std::array<const FieldPatterns *, 5> recordLists(const ModCatalogue &catalogue)
 {
-    const std::array<const FieldPatterns *, 5> lists = {
-        &catalogue.selfIdPatterns(), &catalogue.displayNamePatterns(),
-        &catalogue.shortNamePatterns(), &catalogue.developerNamePatterns(),
-        &catalogue.versionPatterns()};
+    return {&catalogue.selfIdPatterns(), &catalogue.displayNamePatterns(),
+            &catalogue.shortNamePatterns(), &catalogue.developerNamePatterns(),
+            &catalogue.versionPatterns()};
+}
+
+// Reads all five values of a record from one reading of its entry file.
+void readRecordValues(EntryFieldReader &reader, ModRecord &record)
+{
     std::array<std::string, 5> values;
-    readEntryFields(record.entryPath, lists, values);
+    reader.read(record.entryPath, values);
     record.self_ID = std::move(values[0]);
     record.displayName = std::move(values[1]);
     record.shortName = std::move(values[2]);
@@ -62,11 +67,13 @@ void ModCatalogue::rebuildRecords()
 {
     std::vector<std::unique_ptr<ModRecord>> records;
     records.reserve(m_roots.aircraftEntries.size() + m_roots.techEntries.size());
+    const auto lists = recordLists(*this);
+    EntryFieldReader reader(lists);
     for (const auto *list : {&m_roots.aircraftEntries, &m_roots.techEntries}) {
         for (const std::filesystem::path &entryPath : *list) {
             auto record = std::make_unique<ModRecord>();
             record->entryPath = entryPath;
-            readRecordValues(*this, *record);
+            readRecordValues(reader, *record);
             if (!record->self_ID.empty())
                 records.push_back(std::move(record));
         }
@@ -76,7 +83,9 @@ void ModCatalogue::rebuildRecords()
 
 void ModCatalogue::refreshRecord(ModRecord &record) const
 {
-    readRecordValues(*this, record);
+    const auto lists = recordLists(*this);
+    EntryFieldReader reader(lists);
+    readRecordValues(reader, record);
 }
 
 std::string ModCatalogue::readField(const std::filesystem::path &entryPath,

@@ -1,3 +1,4 @@
+#include "EntryFieldReader.h"
 #include "FieldPatterns.h"
 
 #include "ModCatalogue.h"
