@@ -190,7 +190,7 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
     bool everyLineMayMatch = false;
     for (const std::string_view text : patternTexts) {
         Pattern pattern;
-        pattern.engine = std::make_unique<RE2>(translatePatternText(text), options);
+        pattern.engine = std::make_shared<const RE2>(translatePatternText(text), options);
         if (!pattern.engine->ok() || pattern.engine->NumberOfCapturingGroups() < 1)
             throw std::invalid_argument("cannot compile pattern " + std::string(text) + ": " +
                                         pattern.engine->error());
@@ -220,6 +220,8 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
 }
 
 FieldPatterns::~FieldPatterns() = default;
+FieldPatterns::FieldPatterns(const FieldPatterns &) = default;
+FieldPatterns &FieldPatterns::operator=(const FieldPatterns &) = default;
 FieldPatterns::FieldPatterns(FieldPatterns &&) noexcept = default;
 FieldPatterns &FieldPatterns::operator=(FieldPatterns &&) noexcept = default;
 
@@ -365,27 +367,32 @@ const std::vector<std::string> &FieldPatterns::patternTexts() const
 
 FieldPatterns FieldPatterns::developerName()
 {
-    return FieldPatterns(kDeveloperNameTexts);
+    static const FieldPatterns compiled(kDeveloperNameTexts);
+    return compiled;
 }
 
 FieldPatterns FieldPatterns::displayName()
 {
-    return FieldPatterns(kDisplayNameTexts);
+    static const FieldPatterns compiled(kDisplayNameTexts);
+    return compiled;
 }
 
 FieldPatterns FieldPatterns::shortName()
 {
-    return FieldPatterns(kShortNameTexts);
+    static const FieldPatterns compiled(kShortNameTexts);
+    return compiled;
 }
 
 FieldPatterns FieldPatterns::selfId()
 {
-    return FieldPatterns(kSelfIdTexts);
+    static const FieldPatterns compiled(kSelfIdTexts);
+    return compiled;
 }
 
 FieldPatterns FieldPatterns::version()
 {
-    return FieldPatterns(kVersionTexts);
+    static const FieldPatterns compiled(kVersionTexts);
+    return compiled;
 }
 
 bool isCommentLine(std::string_view line)

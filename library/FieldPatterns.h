@@ -18,6 +18,9 @@ public:
     // engine working on bytes. Throws std::invalid_argument for a text it cannot compile.
     explicit FieldPatterns(const std::vector<std::string_view> &patternTexts);
     ~FieldPatterns();
+    // Copies share the compiled engines, which are never changed after compiling.
+    FieldPatterns(const FieldPatterns &);
+    FieldPatterns &operator=(const FieldPatterns &);
     FieldPatterns(FieldPatterns &&) noexcept;
     FieldPatterns &operator=(FieldPatterns &&) noexcept;
 
@@ -35,7 +38,8 @@ public:
     // The texts the list was built from, in order.
     const std::vector<std::string> &patternTexts() const;
 
-    // The five lists of an entry file, with the pattern texts of the game's files.
+    // The five lists of an entry file, with the pattern texts of the game's
+    // files; each is compiled once per run and copied from then on.
     static FieldPatterns developerName();
     static FieldPatterns displayName();
     static FieldPatterns shortName();
@@ -56,7 +60,7 @@ private:
     };
     struct Pattern
     {
-        std::unique_ptr<re2::RE2> engine;
+        std::shared_ptr<const re2::RE2> engine;
         Shape shape = Shape::Other;
         std::string key;
     };
