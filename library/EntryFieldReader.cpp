@@ -113,22 +113,39 @@ std::size_t EntryFieldReader::findKey(const ByteSearch &search, std::string_view
     return kNone;
 }
 
+namespace {
+
+// Kept between reads: a catalogue reads thousands of files one after another.
+thread_local FileBytes t_file;
+
+// The text of a file read whole; a line cut short by a failing read is not a line.
+std::string_view completeLines(bool complete)
+{
+    std::string_view text = t_file.view();
+    if (!complete) {
+        const std::size_t lastFeed = text.rfind('\n');
+        text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
+    }
+    return text;
+}
+
+} // namespace
+
 void EntryFieldReader::read(const std::filesystem::path &entryPath, std::span<std::string> values)
 {
     for (std::string &value : values.first(m_lists.size()))
         value.clear();
-    if (m_lists.empty())
-        return;
-    // Kept between reads: a catalogue reads thousands of files one after another.
-    thread_local FileBytes file;
-    const bool complete = file.read(entryPath);
-    std::string_view text = file.view();
-    if (!complete) {
-        // A line cut short by a failing read is not a line.
-        const std::size_t lastFeed = text.rfind('\n');
-        text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
-    }
-    readText(text, values);
+    if (!m_lists.empty())
+        readText(completeLines(t_file.read(entryPath)), values);
+}
+
+void EntryFieldReader::read(const FolderHandle &folder, const std::filesystem::path &entryPath,
+                            std::span<std::string> values)
+{
+    for (std::string &value : values.first(m_lists.size()))
+        value.clear();
+    if (!m_lists.empty())
+        readText(completeLines(t_file.read(folder, entryPath)), values);
 }
 
 // One walk over the lines that hold a key of an undecided list; no pattern can

@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "FolderHandle.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -67,14 +69,36 @@ bool FileBytes::read(const fs::path &file, bool forUpdate, std::error_code *fail
     }
 }
 
+bool FileBytes::read(const FolderHandle &, const fs::path &file)
+{
+    return read(file);
+}
+
 #else
+
+namespace {
+
+// Non-blocking, so that a pipe by that name reads as empty instead of hanging.
+constexpr int kOpenFlags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+} // namespace
 
 bool FileBytes::read(const fs::path &file, bool forUpdate, std::error_code *failure)
 {
+    return readOpened(::open(file.c_str(), (forUpdate ? O_RDWR : O_RDONLY) | kOpenFlags), failure);
+}
+
+bool FileBytes::read(const FolderHandle &folder, const fs::path &file)
+{
+    const char *relative = folder.relativePath(file);
+    if (relative == nullptr)
+        return read(file);
+    return readOpened(::openat(folder.descriptor(), relative, O_RDONLY | kOpenFlags), nullptr);
+}
+
+bool FileBytes::readOpened(int descriptor, std::error_code *failure)
+{
     m_size = 0;
-    // Non-blocking, so that a pipe by that name reads as empty instead of hanging.
-    const int descriptor =
-        ::open(file.c_str(), (forUpdate ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0)
         return failWithErrno(failure);
     bool complete = false;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <system_error>
 
+class FolderHandle;
+
 // The bytes of a whole file, read in binary mode: line ends and a Ctrl-Z byte
 // pass unchanged. The buffer is kept from one read to the next, so reading
 // thousands of files in a row neither allocates nor clears memory per file.
@@ -18,11 +20,15 @@ public:
     // before the failure, and `failure` (when given) holds the system's reason.
     bool read(const std::filesystem::path &file, bool forUpdate = false,
               std::error_code *failure = nullptr);
+    // The same for reading only, opening `file` relative to `folder` where it
+    // lies below it.
+    bool read(const FolderHandle &folder, const std::filesystem::path &file);
 
     // Valid until the next read.
     std::string_view view() const;
 
 private:
+    bool readOpened(int descriptor, std::error_code *failure);
     // Room for at least `size` bytes, keeping the first `keep`.
     char *reserve(std::size_t size, std::size_t keep);
 

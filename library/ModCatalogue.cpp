@@ -1,9 +1,11 @@
 #include "ModCatalogue.h"
 
 #include "EntryFieldReader.h"
+#include "FolderHandle.h"
 #include "PathText.h"
 
 #include <array>
+#include <utility>
 
 std::unique_ptr<ModCatalogue> sharedCatalogue;
 
@@ -17,11 +19,9 @@ std::array<const FieldPatterns *, 5> recordLists(const ModCatalogue &catalogue)
             &catalogue.versionPatterns()};
 }
 
-// Reads all five values of a record from one reading of its entry file.
-void readRecordValues(EntryFieldReader &reader, ModRecord &record)
+// Gives a record the five values read from its entry file, in list order.
+void setRecordValues(ModRecord &record, std::array<std::string, 5> &values)
 {
-    std::array<std::string, 5> values;
-    reader.read(record.entryPath, values);
     record.self_ID = std::move(values[0]);
     record.displayName = std::move(values[1]);
     record.shortName = std::move(values[2]);
@@ -69,11 +69,18 @@ void ModCatalogue::rebuildRecords()
     records.reserve(m_roots.aircraftEntries.size() + m_roots.techEntries.size());
     const auto lists = recordLists(*this);
     EntryFieldReader reader(lists);
-    for (const auto *list : {&m_roots.aircraftEntries, &m_roots.techEntries}) {
-        for (const std::filesystem::path &entryPath : *list) {
+    std::array<std::string, 5> values;
+    const std::pair<const std::filesystem::path *, const std::vector<std::filesystem::path> *>
+        categories[] = {{&m_roots.aircraftPath, &m_roots.aircraftEntries},
+                        {&m_roots.techPath, &m_roots.techEntries}};
+    for (const auto &[categoryPath, entries] : categories) {
+        // Entry files are opened relative to their category folder.
+        const FolderHandle category(*categoryPath);
+        for (const std::filesystem::path &entryPath : *entries) {
             auto record = std::make_unique<ModRecord>();
             record->entryPath = entryPath;
-            readRecordValues(reader, *record);
+            reader.read(category, entryPath, values);
+            setRecordValues(*record, values);
             if (!record->self_ID.empty())
                 records.push_back(std::move(record));
         }
@@ -84,8 +91,9 @@ void ModCatalogue::rebuildRecords()
 void ModCatalogue::refreshRecord(ModRecord &record) const
 {
     const auto lists = recordLists(*this);
-    EntryFieldReader reader(lists);
-    readRecordValues(reader, record);
+    std::array<std::string, 5> values;
+    EntryFieldReader(lists).read(record.entryPath, values);
+    setRecordValues(record, values);
 }
 
 std::string ModCatalogue::readField(const std::filesystem::path &entryPath,
