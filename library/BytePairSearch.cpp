@@ -60,12 +60,13 @@ std::size_t findWithSse2(const char *data, std::size_t at, std::size_t end, char
 
 // The same with thirty-two positions at a time, on processors that have them.
 __attribute__((target("avx2"))) std::size_t findWithAvx2(const char *data, std::size_t at,
-                                                         std::size_t end, char byte,
-                                                         char pairByte, std::ptrdiff_t distance)
+                                                         std::size_t end, char byte, char pairByte,
+                                                         std::ptrdiff_t distance)
 {
     const __m256i wanted = _mm256_set1_epi8(byte);
     const __m256i pair = _mm256_set1_epi8(pairByte);
-    const auto both = [&](std::size_t block) __attribute__((target("avx2"))) {
+    const auto both = [&](std::size_t block) __attribute__((target("avx2")))
+    {
         const auto *here = reinterpret_cast<const __m256i *>(data + block);
         const auto *there = reinterpret_cast<const __m256i *>(data + block + distance);
         return _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(here), wanted),

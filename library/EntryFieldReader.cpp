@@ -45,11 +45,12 @@ EntryFieldReader::EntryFieldReader(std::span<const FieldPatterns *const> lists)
         std::ptrdiff_t after = PTRDIFF_MAX;
         for (const Key &key : keys) {
             before = std::min(before, static_cast<std::ptrdiff_t>(key.rareOffset));
-            after = std::min(after,
-                             static_cast<std::ptrdiff_t>(key.text.size() - key.rareOffset) - 1);
+            after =
+                std::min(after, static_cast<std::ptrdiff_t>(key.text.size() - key.rareOffset) - 1);
         }
         const auto byteAt = [&](const Key &key, std::ptrdiff_t distance) {
-            return key.text[static_cast<std::size_t>(static_cast<std::ptrdiff_t>(key.rareOffset) + distance)];
+            return key.text[static_cast<std::size_t>(static_cast<std::ptrdiff_t>(key.rareOffset) +
+                                                     distance)];
         };
         const auto shared = [&](std::ptrdiff_t distance) {
             return std::all_of(keys.begin(), keys.end(), [&](const Key &key) {
@@ -119,9 +120,8 @@ namespace {
 thread_local FileBytes t_file;
 
 // The text of a file read whole; a line cut short by a failing read is not a line.
-std::string_view completeLines(bool complete)
+std::string_view completeLines(std::string_view text, bool complete)
 {
-    std::string_view text = t_file.view();
     if (!complete) {
         const std::size_t lastFeed = text.rfind('\n');
         text = text.substr(0, lastFeed == kNone ? 0 : lastFeed + 1);
@@ -133,19 +133,16 @@ std::string_view completeLines(bool complete)
 
 void EntryFieldReader::read(const std::filesystem::path &entryPath, std::span<std::string> values)
 {
-    for (std::string &value : values.first(m_lists.size()))
-        value.clear();
-    if (!m_lists.empty())
-        readText(completeLines(t_file.read(entryPath)), values);
+    const bool complete = m_lists.empty() || t_file.read(entryPath);
+    read(t_file.view(), complete, values);
 }
 
-void EntryFieldReader::read(const FolderHandle &folder, const std::filesystem::path &entryPath,
-                            std::span<std::string> values)
+void EntryFieldReader::read(std::string_view bytes, bool complete, std::span<std::string> values)
 {
     for (std::string &value : values.first(m_lists.size()))
         value.clear();
     if (!m_lists.empty())
-        readText(completeLines(t_file.read(folder, entryPath)), values);
+        readText(completeLines(bytes, complete), values);
 }
 
 // One walk over the lines that hold a key of an undecided list; no pattern can

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-class FolderHandle;
-
 // Reads the values of several pattern lists from entry files, one reading of
 // each file for all the lists. Prepared once for its lists, which must outlive
 // it, it serves any number of files.
@@ -25,9 +23,9 @@ public:
     // so a CR before a line feed stays in the line (no pattern depends on it)
     // and a Ctrl-Z byte is just a byte. Never throws for the file's sake.
     void read(const std::filesystem::path &entryPath, std::span<std::string> values);
-    // The same, opening the file relative to `folder` where it lies below it.
-    void read(const FolderHandle &folder, const std::filesystem::path &entryPath,
-              std::span<std::string> values);
+    // The same from the bytes of a file read already, and whether they were
+    // read to the end.
+    void read(std::string_view bytes, bool complete, std::span<std::string> values);
 
 private:
     // A key text of one list, found by looking for its least common byte.

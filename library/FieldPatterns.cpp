@@ -196,8 +196,8 @@ FieldPatterns::FieldPatterns(const std::vector<std::string_view> &patternTexts)
                                         pattern.engine->error());
         std::string literal = requiredLiteral(text);
         for (const Template &candidate : kTemplates) {
-            if (!literal.empty() && text.size() == candidate.before.size() + literal.size() +
-                                                       candidate.after.size() &&
+            if (!literal.empty() &&
+                text.size() == candidate.before.size() + literal.size() + candidate.after.size() &&
                 text.starts_with(candidate.before) && text.ends_with(candidate.after) &&
                 text.substr(candidate.before.size(), literal.size()) == literal) {
                 pattern.shape = candidate.shape;

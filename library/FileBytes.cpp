@@ -1,7 +1,5 @@
 #include "FileBytes.h"
 
-#include "FolderHandle.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -69,11 +67,6 @@ bool FileBytes::read(const fs::path &file, bool forUpdate, std::error_code *fail
     }
 }
 
-bool FileBytes::read(const FolderHandle &, const fs::path &file)
-{
-    return read(file);
-}
-
 #else
 
 namespace {
@@ -88,12 +81,9 @@ bool FileBytes::read(const fs::path &file, bool forUpdate, std::error_code *fail
     return readOpened(::open(file.c_str(), (forUpdate ? O_RDWR : O_RDONLY) | kOpenFlags), failure);
 }
 
-bool FileBytes::read(const FolderHandle &folder, const fs::path &file)
+bool FileBytes::readDescriptor(int descriptor)
 {
-    const char *relative = folder.relativePath(file);
-    if (relative == nullptr)
-        return read(file);
-    return readOpened(::openat(folder.descriptor(), relative, O_RDONLY | kOpenFlags), nullptr);
+    return readOpened(descriptor, nullptr);
 }
 
 bool FileBytes::readOpened(int descriptor, std::error_code *failure)

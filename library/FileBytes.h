@@ -6,8 +6,6 @@
 #include <string_view>
 #include <system_error>
 
-class FolderHandle;
-
 // The bytes of a whole file, read in binary mode: line ends and a Ctrl-Z byte
 // pass unchanged. The buffer is kept from one read to the next, so reading
 // thousands of files in a row neither allocates nor clears memory per file.
@@ -20,15 +18,18 @@ public:
     // before the failure, and `failure` (when given) holds the system's reason.
     bool read(const std::filesystem::path &file, bool forUpdate = false,
               std::error_code *failure = nullptr);
-    // The same for reading only, opening `file` relative to `folder` where it
-    // lies below it.
-    bool read(const FolderHandle &folder, const std::filesystem::path &file);
+#ifndef _WIN32
+    // The same for a file already open for reading, which this closes.
+    bool readDescriptor(int descriptor);
+#endif
 
     // Valid until the next read.
     std::string_view view() const;
 
 private:
+#ifndef _WIN32
     bool readOpened(int descriptor, std::error_code *failure);
+#endif
     // Room for at least `size` bytes, keeping the first `keep`.
     char *reserve(std::size_t size, std::size_t keep);
 

@@ -1,9 +1,9 @@
 #include "ModCatalogue.h"
 
 #include "EntryFieldReader.h"
-#include "FolderHandle.h"
 #include "PathText.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -28,6 +28,39 @@ void setRecordValues(ModRecord &record, std::array<std::string, 5> &values)
     record.developerName = std::move(values[3]);
     record.version = std::move(values[4]);
     record.installState = isInstalled(record.entryPath);
+}
+
+// Records made while scanning, by index in the category's entries; null
+// where the scan did not read the entry file.
+using ReadRecords = std::vector<std::unique_ptr<ModRecord>>;
+
+// A record for every entry with a self_ID, in list order, taking those made
+// while scanning and reading the other entry files now.
+std::vector<std::unique_ptr<ModRecord>> buildRecords(const ModLibraryRoots &roots,
+                                                     EntryFieldReader &reader,
+                                                     std::array<ReadRecords, 2> &read)
+{
+    std::vector<std::unique_ptr<ModRecord>> records;
+    records.reserve(roots.aircraftEntries.size() + roots.techEntries.size());
+    std::array<std::string, 5> values;
+    const std::array<const std::vector<std::filesystem::path> *, 2> entries = {
+        &roots.aircraftEntries, &roots.techEntries};
+    for (std::size_t category = 0; category < entries.size(); ++category) {
+        for (std::size_t i = 0; i < entries[category]->size(); ++i) {
+            std::unique_ptr<ModRecord> record;
+            if (i < read[category].size())
+                record = std::move(read[category][i]);
+            if (!record) {
+                record = std::make_unique<ModRecord>();
+                record->entryPath = (*entries[category])[i];
+                reader.read(record->entryPath, values);
+                setRecordValues(*record, values);
+            }
+            if (!record->self_ID.empty())
+                records.push_back(std::move(record));
+        }
+    }
+    return records;
 }
 
 } // namespace
@@ -56,36 +89,37 @@ const ModLibraryRoots &ModCatalogue::roots() const
 
 void ModCatalogue::reload()
 {
-    std::vector<std::filesystem::path> aircraft = scanCategory(m_roots, ModCategory::Aircraft);
-    std::vector<std::filesystem::path> tech = scanCategory(m_roots, ModCategory::Tech);
+    // The scan opens most entry files to find them; each is read there and
+    // then, which spares looking it up a second time.
+    const auto lists = recordLists(*this);
+    EntryFieldReader reader(lists);
+    std::array<std::string, 5> values;
+    std::array<ReadRecords, 2> read;
+    const auto readInto = [&](ReadRecords &records) {
+        return [&](std::size_t index, const std::filesystem::path &entry, std::string_view bytes,
+                   bool complete) {
+            records.resize(std::max(records.size(), index + 1));
+            records[index] = std::make_unique<ModRecord>();
+            records[index]->entryPath = entry;
+            reader.read(bytes, complete, values);
+            setRecordValues(*records[index], values);
+        };
+    };
+    std::vector<std::filesystem::path> aircraft =
+        scanCategory(m_roots, ModCategory::Aircraft, readInto(read[0]));
+    std::vector<std::filesystem::path> tech =
+        scanCategory(m_roots, ModCategory::Tech, readInto(read[1]));
     m_roots.aircraftEntries = std::move(aircraft);
     m_roots.techEntries = std::move(tech);
-    rebuildRecords();
+    m_records = buildRecords(m_roots, reader, read);
 }
 
 void ModCatalogue::rebuildRecords()
 {
-    std::vector<std::unique_ptr<ModRecord>> records;
-    records.reserve(m_roots.aircraftEntries.size() + m_roots.techEntries.size());
     const auto lists = recordLists(*this);
     EntryFieldReader reader(lists);
-    std::array<std::string, 5> values;
-    const std::pair<const std::filesystem::path *, const std::vector<std::filesystem::path> *>
-        categories[] = {{&m_roots.aircraftPath, &m_roots.aircraftEntries},
-                        {&m_roots.techPath, &m_roots.techEntries}};
-    for (const auto &[categoryPath, entries] : categories) {
-        // Entry files are opened relative to their category folder.
-        const FolderHandle category(*categoryPath);
-        for (const std::filesystem::path &entryPath : *entries) {
-            auto record = std::make_unique<ModRecord>();
-            record->entryPath = entryPath;
-            reader.read(category, entryPath, values);
-            setRecordValues(*record, values);
-            if (!record->self_ID.empty())
-                records.push_back(std::move(record));
-        }
-    }
-    m_records = std::move(records);
+    std::array<ReadRecords, 2> read;
+    m_records = buildRecords(m_roots, reader, read);
 }
 
 void ModCatalogue::refreshRecord(ModRecord &record) const

@@ -50,6 +50,12 @@ bool existsFollowingLinks(const fs::path &path)
 
 std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory category)
 {
+    return scanCategory(roots, category, {});
+}
+
+std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory category,
+                                   const EntryRead &onRead)
+{
     const fs::path &categoryPath =
         category == ModCategory::Aircraft ? roots.aircraftPath : roots.techPath;
     std::vector<fs::path> entries;
@@ -67,7 +73,8 @@ std::vector<fs::path> scanCategory(const ModLibraryRoots &roots, ModCategory cat
             return findEntryFile(storage);
         return std::nullopt;
     };
-    if (quickScanCategory(categoryPath, kEntryFileName, kStorageFolderName, examine, entries))
+    if (quickScanCategory(categoryPath, kEntryFileName, kStorageFolderName, examine, entries,
+                          onRead))
         return entries;
     walkFolder(categoryPath, [&](const fs::directory_entry &entry) {
         if (std::optional<fs::path> found = examine(entry.path()))

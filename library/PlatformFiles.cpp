@@ -1,5 +1,7 @@
 #include "PlatformFiles.h"
 
+#include "FileBytes.h"
+
 #include <cerrno>
 
 #ifndef _WIN32
@@ -20,7 +22,7 @@ namespace fs = std::filesystem;
 // NTFS ignores letter case, so only a listing tells the exact name.
 bool quickScanCategory(const fs::path &, const char *, const char *,
                        const std::function<std::optional<fs::path>(const fs::path &)> &,
-                       std::vector<fs::path> &)
+                       std::vector<fs::path> &, const EntryRead &)
 {
     return false;
 }
@@ -94,10 +96,25 @@ enum class LookUp
     Unsettled,
 };
 
+// Where the file system may fold case, a look-up that found `relative` may
+// have found another spelling. The same name in capitals is looked up too:
+// when that is absent, the folder does not fold and the first look-up was exact.
+LookUp exactName(int folder, const std::string &relative, std::size_t nameStart)
+{
+    std::string capitals = relative;
+    for (std::size_t i = nameStart; i < capitals.size(); ++i)
+        if (capitals[i] >= 'a' && capitals[i] <= 'z')
+            capitals[i] = static_cast<char>(capitals[i] - 'a' + 'A');
+    struct stat info
+    {
+    };
+    if (::fstatat(folder, capitals.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+        return LookUp::Found;
+    return LookUp::Unsettled;
+}
+
 // Whether `relative` names an entry below the folder, without following a
-// link in its last step (a listing does not either). Where the file system may
-// fold case, the same name in capitals is looked up too: when that is absent,
-// the folder does not fold and the first look-up was exact.
+// link in its last step (a listing does not either).
 LookUp lookUp(int folder, const std::string &relative, std::size_t nameStart, bool verifyCase,
               bool notFolderMeansAbsent)
 {
@@ -108,22 +125,36 @@ LookUp lookUp(int folder, const std::string &relative, std::size_t nameStart, bo
         const bool absent = errno == ENOENT || (notFolderMeansAbsent && errno == ENOTDIR);
         return absent ? LookUp::Absent : LookUp::Unsettled;
     }
-    if (!verifyCase)
-        return LookUp::Found;
-    std::string capitals = relative;
-    for (std::size_t i = nameStart; i < capitals.size(); ++i)
-        if (capitals[i] >= 'a' && capitals[i] <= 'z')
-            capitals[i] = static_cast<char>(capitals[i] - 'a' + 'A');
-    if (::fstatat(folder, capitals.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
-        return LookUp::Found;
-    return LookUp::Unsettled;
+    return verifyCase ? exactName(folder, relative, nameStart) : LookUp::Found;
+}
+
+// The same look-up by opening the entry for reading, which settles most
+// entries with one call and leaves them open for the caller. A link does not
+// open (the last step is not followed), and any failure but absence goes to
+// the plain look-up.
+LookUp openEntry(int folder, const std::string &relative, std::size_t nameStart, bool verifyCase,
+                 bool notFolderMeansAbsent, int &descriptor)
+{
+    descriptor = ::openat(folder, relative.c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        if (errno == ENOENT || (notFolderMeansAbsent && errno == ENOTDIR))
+            return LookUp::Absent;
+        return lookUp(folder, relative, nameStart, verifyCase, notFolderMeansAbsent);
+    }
+    if (verifyCase && exactName(folder, relative, nameStart) != LookUp::Found) {
+        ::close(descriptor);
+        descriptor = -1;
+        return LookUp::Unsettled;
+    }
+    return LookUp::Found;
 }
 
 } // namespace
 
 bool quickScanCategory(const fs::path &category, const char *entryName, const char *storageName,
                        const std::function<std::optional<fs::path>(const fs::path &)> &examine,
-                       std::vector<fs::path> &entries)
+                       std::vector<fs::path> &entries, const EntryRead &onRead)
 {
     const FolderListing listing(category);
     if (listing.get() == nullptr)
@@ -132,6 +163,7 @@ bool quickScanCategory(const fs::path &category, const char *entryName, const ch
     const bool verifyCase = mayFoldCase(folder);
     std::vector<fs::path> found;
     std::string relative;
+    FileBytes bytes;
     for (;;) {
         errno = 0;
         const dirent *item = ::readdir(listing.get());
@@ -158,9 +190,28 @@ bool quickScanCategory(const fs::path &category, const char *entryName, const ch
         relative += '/';
         const std::size_t modLength = relative.size();
         relative += entryName;
-        const LookUp direct = lookUp(folder, relative, modLength, verifyCase, false);
+        // Found entries are read on the spot when the caller wants their bytes.
+        const auto look = [&](std::size_t nameStart, bool notFolderMeansAbsent) {
+            if (!onRead)
+                return lookUp(folder, relative, nameStart, verifyCase, notFolderMeansAbsent);
+            int descriptor = -1;
+            const LookUp result = openEntry(folder, relative, nameStart, verifyCase,
+                                            notFolderMeansAbsent, descriptor);
+            if (result == LookUp::Found)
+                found.push_back(category / relative);
+            if (descriptor >= 0) {
+                const bool complete = bytes.readDescriptor(descriptor);
+                onRead(found.size() - 1, found.back(), bytes.view(), complete);
+            }
+            return result;
+        };
+        const auto add = [&] {
+            if (!onRead)
+                found.push_back(category / relative);
+        };
+        const LookUp direct = look(modLength, false);
         if (direct == LookUp::Found) {
-            found.push_back(category / relative);
+            add();
             continue;
         }
         if (direct == LookUp::Unsettled) {
@@ -173,9 +224,9 @@ bool quickScanCategory(const fs::path &category, const char *entryName, const ch
         const std::size_t storageLength = relative.size();
         relative += entryName;
         // A storage name that is no folder holds nothing, as when it is missing.
-        const LookUp stored = lookUp(folder, relative, storageLength, verifyCase, true);
+        const LookUp stored = look(storageLength, true);
         if (stored == LookUp::Found)
-            found.push_back(category / relative);
+            add();
         else if (stored == LookUp::Unsettled)
             slowly();
     }
