@@ -97,7 +97,7 @@ bool hasAvx2()
 } // namespace
 
 std::size_t findBytePair(std::string_view text, std::size_t from, std::size_t to, char byte,
-                         char pairByte, std::ptrdiff_t distance)
+                         char pairByte, std::ptrdiff_t distance, PairSearchWidth width)
 {
     const std::size_t size = text.size();
     // Only positions whose pair lies in the text.
@@ -108,12 +108,12 @@ std::size_t findBytePair(std::string_view text, std::size_t from, std::size_t to
     if (at >= end)
         return kNone;
 #if defined(TESSEL3_HAS_AVX2_PATH)
-    if (hasAvx2())
+    if (width == PairSearchWidth::Widest && hasAvx2())
         return findWithAvx2(text.data(), at, end, byte, pairByte, distance);
 #endif
 #if defined(__SSE2__)
-    return findWithSse2(text.data(), at, end, byte, pairByte, distance);
-#else
-    return findOneByOne(text.data(), at, end, byte, pairByte, distance);
+    if (width != PairSearchWidth::One)
+        return findWithSse2(text.data(), at, end, byte, pairByte, distance);
 #endif
+    return findOneByOne(text.data(), at, end, byte, pairByte, distance);
 }

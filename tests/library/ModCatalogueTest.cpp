@@ -141,6 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {Item::Link, "aircraft/Link", "../elsewhere/Mod"}},
                  {"aircraft/Link/entry.lua|linked|enabled"}},
         ScanCase{"BrokenLinkIsPassedOver", {{Item::Link, "tech/Broken", "../nowhere"}}, {}},
+        // An entry file found by opening it would miss these; they are read by their path.
+        ScanCase{"EntryFileThatIsALink",
+                 {{Item::File, "elsewhere/real.lua", entry("through")},
+                  {Item::Link, "aircraft/M/entry.lua", "../../elsewhere/real.lua"},
+                  {Item::Link, "aircraft/N/entry.lua", "../../nowhere.lua"}},
+                 {"aircraft/M/entry.lua|through|enabled"}},
         ScanCase{"StorageFolderDirectlyInCategory",
                  {{Item::File, "tech/" + kStorage + "/entry.lua", entry("odd")}},
                  {"tech/" + kStorage + "/entry.lua|odd|disabled"}},
