@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -171,6 +175,22 @@ INSTANTIATE_TEST_SUITE_P(
                   {Item::File, "aircraft/B/entry.lua", "displayName = \"no id\"\n"}},
                  {}}),
     [](const testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
+
+#ifndef _WIN32
+// The scan opens entry files to find them: a pipe by that name must neither
+// hang the load nor give a record.
+TEST(ModCatalogueTest, APipeNamedLikeTheEntryFileReadsAsEmpty)
+{
+    TempDir root;
+    writeFile(root / "aircraft" / "A" / "entry.lua", entry("a"));
+    fs::create_directories(root / "aircraft" / "P");
+    ASSERT_EQ(::mkfifo((root / "aircraft" / "P" / "entry.lua").c_str(), 0600), 0);
+    loadCatalogue(utf8FromPath(root.path()));
+    ASSERT_EQ(sharedCatalogue->records().size(), 1u);
+    EXPECT_EQ(sharedCatalogue->records()[0].get().self_ID, "a");
+    EXPECT_EQ(sharedCatalogue->roots().aircraftEntries.size(), 2u);
+}
+#endif
 
 // The quick look-up by name would find Entry.lua there; only the exact name may count.
 TEST(ModCatalogueTest, OnAFileSystemIgnoringCaseOnlyTheExactNameCounts)
