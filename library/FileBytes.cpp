@@ -8,6 +8,7 @@
 #include <fstream>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -16,6 +17,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kFirstReadSize = 64 * 1024;
+// A file that fills this much is read on only when it is a regular file: a
+// device such as /dev/zero never ends and would take every byte of memory.
+constexpr std::size_t kUncheckedReadSize = 1024 * 1024;
 
 bool failWithErrno(std::error_code *failure)
 {
@@ -64,6 +68,11 @@ bool FileBytes::read(const fs::path &file, bool forUpdate, std::error_code *fail
             return failWithErrno(failure);
         if (m_size < size)
             return true;
+        std::error_code error;
+        if (size >= kUncheckedReadSize && !fs::is_regular_file(file, error)) {
+            errno = EFBIG;
+            return failWithErrno(failure);
+        }
     }
 }
 
@@ -107,6 +116,15 @@ bool FileBytes::readOpened(int descriptor, std::error_code *failure)
         // would return nothing.
         if (m_size < size) {
             complete = true;
+            break;
+        }
+        struct stat info
+        {
+        };
+        if (size >= kUncheckedReadSize &&
+            (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
+            errno = EFBIG;
+            failWithErrno(failure);
             break;
         }
     }

@@ -177,18 +177,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<ScanCase> &info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
-// The scan opens entry files to find them: a pipe by that name must neither
-// hang the load nor give a record.
-TEST(ModCatalogueTest, APipeNamedLikeTheEntryFileReadsAsEmpty)
+// A pipe by the entry file's name must not hang the load, nor a link to a
+// device that never ends take all memory; neither gives a record.
+TEST(ModCatalogueTest, PipesAndEndlessDevicesNamedLikeTheEntryFileGiveNoRecord)
 {
     TempDir root;
     writeFile(root / "aircraft" / "A" / "entry.lua", entry("a"));
     fs::create_directories(root / "aircraft" / "P");
     ASSERT_EQ(::mkfifo((root / "aircraft" / "P" / "entry.lua").c_str(), 0600), 0);
+    fs::create_directories(root / "aircraft" / "Z");
+    fs::create_symlink("/dev/zero", root / "aircraft" / "Z" / "entry.lua");
     loadCatalogue(utf8FromPath(root.path()));
     ASSERT_EQ(sharedCatalogue->records().size(), 1u);
     EXPECT_EQ(sharedCatalogue->records()[0].get().self_ID, "a");
-    EXPECT_EQ(sharedCatalogue->roots().aircraftEntries.size(), 2u);
+    EXPECT_EQ(sharedCatalogue->roots().aircraftEntries.size(), 3u);
 }
 #endif
 
