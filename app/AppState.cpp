@@ -1,6 +1,6 @@
-#include "AppState.h"
+#include "app/AppState.h"
 
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CurrentLanguage.h"
+#include "ui/texts/CurrentLanguage.h"
 
 // Sets currentLanguage from the settings file: "CN", "EN" or "RU" exactly;
 // any other non-empty value gives English, an empty one changes nothing.

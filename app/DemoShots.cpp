@@ -2,11 +2,11 @@
 // display: start-up as in the program, a picture of the directory window,
 // Confirm, a picture of the main panel, then the end.
 
-#include "AppState.h"
-#include "ProgramWindows.h"
-#include "StartUp.h"
-#include "MainPanel.h"
-#include "MainWindow.h"
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "app/StartUp.h"
+#include "ui/windows/MainPanel.h"
+#include "ui/windows/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>

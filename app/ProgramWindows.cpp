@@ -1,7 +1,7 @@
-#include "ProgramWindows.h"
+#include "app/ProgramWindows.h"
 
-#include "MainPanel.h"
-#include "MainWindow.h"
+#include "ui/windows/MainPanel.h"
+#include "ui/windows/MainWindow.h"
 
 ProgramWindows::ProgramWindows()
     : m_directoryWindow(std::make_unique<MainWindow>()), m_mainPanel(nullptr)

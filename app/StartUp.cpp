@@ -1,4 +1,4 @@
-#include "StartUp.h"
+#include "app/StartUp.h"
 
 #include <QCoreApplication>
 #include <QLocale>

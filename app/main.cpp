@@ -1,7 +1,7 @@
-#include "AppState.h"
-#include "ProgramVersion.h"
-#include "ProgramWindows.h"
-#include "StartUp.h"
+#include "app/AppState.h"
+#include "app/ProgramVersion.h"
+#include "app/ProgramWindows.h"
+#include "app/StartUp.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -2,10 +2,10 @@
 // empty folder followed by `cp -rn` into an equally empty category folder, in
 // the same run; and the import's peak memory for that zip and for one a
 // quarter its size, which must be about the same: entries are streamed.
-#include "BenchStats.h"
-#include "ModArchive.h"
-#include "ModCatalogue.h"
-#include "TempDir.h"
+#include "bench/BenchStats.h"
+#include "library/import/ModArchive.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/TempDir.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,11 +1,11 @@
 // System calls of one catalogue load, per mod, counted by strace -c -f over a
 // child that loads the generated folder once, less a child that loads an empty
 // folder (start-up, pattern compilation and exit).
-#include "ModCatalogue.h"
-#include "ModsFolderGenerator.h"
-#include "PathText.h"
-#include "SparseModsFolderGenerator.h"
-#include "TempDir.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "bench/ModsFolderGenerator.h"
+#include "library/platform/PathText.h"
+#include "bench/SparseModsFolderGenerator.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,14 +1,14 @@
 // The whole Confirm for a mods folder of 2,000 mods: the load (scan and read
 // every entry file), the rows, the hand-over and the first paint of the main
 // panel, on the offscreen platform through the real windows.
-#include "BenchStats.h"
-#include "AppState.h"
-#include "ProgramWindows.h"
-#include "ModsFolderGenerator.h"
-#include "TempDir.h"
-#include "MainPanel.h"
-#include "MainWindow.h"
-#include "VezModList.h"
+#include "bench/BenchStats.h"
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "bench/ModsFolderGenerator.h"
+#include "tests/support/TempDir.h"
+#include "ui/windows/MainPanel.h"
+#include "ui/windows/MainWindow.h"
+#include "ui/modlist/VezModList.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Time and memory of filling the mod list with 200, 2,000 and 5,000 rows, on
 // the offscreen platform, with the list styled as the main panel styles it.
-#include "ModRecord.h"
-#include "VezModList.h"
+#include "library/catalogue/ModRecord.h"
+#include "ui/modlist/VezModList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,13 +2,13 @@
 // rows, from the key event to the repainted list (target: 16 ms, one frame,
 // median), and the pass that finds duplicate self IDs over 10,000 records
 // (target: 5 ms). On the offscreen platform, with the real panel.
-#include "BenchStats.h"
-#include "TempDir.h"
-#include "CurrentLanguage.h"
-#include "DuplicateSelfIds.h"
-#include "MainPanel.h"
-#include "ModRecord.h"
-#include "VezModList.h"
+#include "bench/BenchStats.h"
+#include "tests/support/TempDir.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/catalogue/DuplicateSelfIds.h"
+#include "ui/windows/MainPanel.h"
+#include "library/catalogue/ModRecord.h"
+#include "ui/modlist/VezModList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Importing a folder of 200 mods of a few MB each, against `cp -rn` of the
 // same folders into an equally empty category folder, in the same run.
-#include "BenchStats.h"
-#include "ModCatalogue.h"
-#include "ModImport.h"
-#include "TempDir.h"
+#include "bench/BenchStats.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/import/ModImport.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,10 +1,10 @@
-#include "BenchStats.h"
-#include "ModsFolderGenerator.h"
-#include "SparseModsFolderGenerator.h"
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "PathText.h"
-#include "TempDir.h"
+#include "bench/BenchStats.h"
+#include "bench/ModsFolderGenerator.h"
+#include "bench/SparseModsFolderGenerator.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/platform/PathText.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>

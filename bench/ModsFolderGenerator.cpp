@@ -1,6 +1,6 @@
-#include "ModsFolderGenerator.h"
+#include "bench/ModsFolderGenerator.h"
 
-#include "Constants.h"
+#include "library/catalogue/Constants.h"
 
 #include <algorithm>
 #include <array>

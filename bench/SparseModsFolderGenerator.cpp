@@ -1,6 +1,6 @@
-#include "SparseModsFolderGenerator.h"
+#include "bench/SparseModsFolderGenerator.h"
 
-#include "Constants.h"
+#include "library/catalogue/Constants.h"
 
 #include <array>
 #include <fstream>

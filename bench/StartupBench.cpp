@@ -4,12 +4,12 @@
 // binary, taken in turns with the order rotated every round so that all meet
 // the same machine state. A third child, the bare window with one line of
 // text, shows what drawing any text at all costs (font set-up, glyphs).
-#include "BenchStats.h"
-#include "AppState.h"
-#include "ProgramWindows.h"
-#include "StartUp.h"
-#include "TempDir.h"
-#include "MainWindow.h"
+#include "bench/BenchStats.h"
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "app/StartUp.h"
+#include "tests/support/TempDir.h"
+#include "ui/windows/MainWindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 // "Disable All" then "Enable All" over the generated 2,000-mod folder, against
 // the floor: the same folder creations and renames plus one read of each moved
 // entry file, done with the plainest calls, on an identical folder, same run.
-#include "BenchStats.h"
-#include "ModsFolderGenerator.h"
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "ModInstall.h"
-#include "TempDir.h"
+#include "bench/BenchStats.h"
+#include "bench/ModsFolderGenerator.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/switching/ModInstall.h"
+#include "tests/support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,11 +4,11 @@
 // tree is imported; the checks are that no file is lost or changed and that
 // the records agree with where their entry files lie.
 
-#include "FuzzCheck.h"
-#include "ModCatalogue.h"
-#include "ModImport.h"
-#include "ModInstall.h"
-#include "ModRecord.h"
+#include "fuzz/FuzzCheck.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/import/ModImport.h"
+#include "library/switching/ModInstall.h"
+#include "library/catalogue/ModRecord.h"
 
 #include <cstdint>
 #include <fstream>

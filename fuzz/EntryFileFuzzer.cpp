@@ -3,9 +3,9 @@
 // themselves (the lists match the usual shapes by hand) and, on short lines,
 // against std::regex as the reference for the ECMAScript patterns.
 
-#include "FuzzCheck.h"
-#include "EntryFieldReader.h"
-#include "FieldPatterns.h"
+#include "fuzz/FuzzCheck.h"
+#include "library/entryfile/EntryFieldReader.h"
+#include "library/entryfile/FieldPatterns.h"
 
 #include <re2/re2.h>
 

@@ -2,8 +2,8 @@
 // line ends, for rewrites that find nothing, for reading back what was written
 // and, on short texts, against std::regex as the reference.
 
-#include "FuzzCheck.h"
-#include "SettingsText.h"
+#include "fuzz/FuzzCheck.h"
+#include "settings/SettingsText.h"
 
 #include <cstdint>
 #include <regex>

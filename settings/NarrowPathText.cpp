@@ -1,4 +1,4 @@
-#include "NarrowPathText.h"
+#include "settings/NarrowPathText.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -1,10 +1,10 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "Constants.h"
-#include "FileBytes.h"
-#include "FileReplace.h"
-#include "NarrowPathText.h"
-#include "SettingsText.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/FileBytes.h"
+#include "library/platform/FileReplace.h"
+#include "settings/NarrowPathText.h"
+#include "settings/SettingsText.h"
 
 #include <optional>
 #include <system_error>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UiLanguage.h"
+#include "settings/UiLanguage.h"
 
 #include <filesystem>
 #include <string>

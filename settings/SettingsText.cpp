@@ -1,6 +1,6 @@
-#include "SettingsText.h"
+#include "settings/SettingsText.h"
 
-#include "FieldPatterns.h"
+#include "library/entryfile/FieldPatterns.h"
 
 #include <re2/re2.h>
 

@@ -1,4 +1,4 @@
-#include "DuplicateSelfIds.h"
+#include "library/catalogue/DuplicateSelfIds.h"
 
 #include <string_view>
 #include <unordered_map>

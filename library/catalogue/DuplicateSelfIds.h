@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModRecord.h"
+#include "library/catalogue/ModRecord.h"
 
 #include <cstddef>
 #include <functional>

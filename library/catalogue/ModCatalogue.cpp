@@ -1,7 +1,7 @@
-#include "ModCatalogue.h"
+#include "library/catalogue/ModCatalogue.h"
 
-#include "EntryFieldReader.h"
-#include "PathText.h"
+#include "library/entryfile/EntryFieldReader.h"
+#include "library/platform/PathText.h"
 
 #include <algorithm>
 #include <array>

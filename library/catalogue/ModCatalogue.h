@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FieldPatterns.h"
-#include "ModLibraryRoots.h"
-#include "ModRecord.h"
+#include "library/entryfile/FieldPatterns.h"
+#include "library/catalogue/ModLibraryRoots.h"
+#include "library/catalogue/ModRecord.h"
 
 #include <filesystem>
 #include <functional>

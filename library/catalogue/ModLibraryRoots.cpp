@@ -1,9 +1,9 @@
-#include "ModLibraryRoots.h"
+#include "library/catalogue/ModLibraryRoots.h"
 
-#include "Constants.h"
-#include "FileSystemError.h"
-#include "FolderWalk.h"
-#include "PlatformFiles.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/FileSystemError.h"
+#include "library/platform/FolderWalk.h"
+#include "library/platform/PlatformFiles.h"
 
 #include <optional>
 #include <system_error>

@@ -1,6 +1,6 @@
-#include "ModRecord.h"
+#include "library/catalogue/ModRecord.h"
 
-#include "Constants.h"
+#include "library/catalogue/Constants.h"
 
 std::filesystem::path ModRecord::modFolder() const
 {

@@ -1,7 +1,7 @@
-#include "EntryFieldReader.h"
+#include "library/entryfile/EntryFieldReader.h"
 
-#include "BytePairSearch.h"
-#include "FileBytes.h"
+#include "library/entryfile/BytePairSearch.h"
+#include "library/platform/FileBytes.h"
 
 #include <algorithm>
 #include <cstdint>

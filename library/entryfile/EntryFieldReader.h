@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldPatterns.h"
+#include "library/entryfile/FieldPatterns.h"
 
 #include <cstddef>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "FieldPatterns.h"
+#include "library/entryfile/FieldPatterns.h"
 
 #include <re2/re2.h>
 

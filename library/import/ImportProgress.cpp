@@ -1,3 +1,3 @@
-#include "ImportProgress.h"
+#include "library/import/ImportProgress.h"
 
 ImportProgress::~ImportProgress() = default;

@@ -1,11 +1,11 @@
-#include "ModArchive.h"
+#include "library/import/ModArchive.h"
 
-#include "ArchivePlatform.h"
-#include "FileSystemError.h"
-#include "ModCatalogue.h"
-#include "ModImport.h"
-#include "PathText.h"
-#include "ZipNameEncoding.h"
+#include "library/platform/ArchivePlatform.h"
+#include "library/platform/FileSystemError.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/import/ModImport.h"
+#include "library/platform/PathText.h"
+#include "library/import/ZipNameEncoding.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,12 +1,12 @@
-#include "ModImport.h"
+#include "library/import/ModImport.h"
 
-#include "Constants.h"
-#include "FileSystemError.h"
-#include "FolderWalk.h"
-#include "ModCatalogue.h"
-#include "ModRecord.h"
-#include "PathText.h"
-#include "PlatformMove.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/FileSystemError.h"
+#include "library/platform/FolderWalk.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/catalogue/ModRecord.h"
+#include "library/platform/PathText.h"
+#include "library/platform/PlatformMove.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ImportProgress.h"
-#include "ModLibraryRoots.h"
+#include "library/import/ImportProgress.h"
+#include "library/catalogue/ModLibraryRoots.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "ZipNameEncoding.h"
+#include "library/import/ZipNameEncoding.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ArchivePlatform.h"
+#include "library/platform/ArchivePlatform.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,4 +1,4 @@
-#include "FileBytes.h"
+#include "library/platform/FileBytes.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "FileReplace.h"
+#include "library/platform/FileReplace.h"
 
-#include "FileBytes.h"
+#include "library/platform/FileBytes.h"
 
 #include <cerrno>
 #include <random>

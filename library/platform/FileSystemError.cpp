@@ -1,4 +1,4 @@
-#include "FileSystemError.h"
+#include "library/platform/FileSystemError.h"
 
 void throwFileSystemError(const char *operation, const std::filesystem::path &path,
                           std::error_code code)

@@ -1,7 +1,7 @@
-#include "FolderWalk.h"
+#include "library/platform/FolderWalk.h"
 
-#include "FileSystemError.h"
-#include "PlatformMove.h"
+#include "library/platform/FileSystemError.h"
+#include "library/platform/PlatformMove.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "PathText.h"
+#include "library/platform/PathText.h"
 
 std::filesystem::path pathFromUtf8(std::string_view utf8)
 {

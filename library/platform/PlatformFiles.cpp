@@ -1,6 +1,6 @@
-#include "PlatformFiles.h"
+#include "library/platform/PlatformFiles.h"
 
-#include "FileBytes.h"
+#include "library/platform/FileBytes.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "PlatformMove.h"
+#include "library/platform/PlatformMove.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

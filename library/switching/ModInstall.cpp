@@ -1,10 +1,10 @@
-#include "ModInstall.h"
+#include "library/switching/ModInstall.h"
 
-#include "Constants.h"
-#include "FileSystemError.h"
-#include "ModCatalogue.h"
-#include "ModRecord.h"
-#include "PlatformMove.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/FileSystemError.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/catalogue/ModRecord.h"
+#include "library/platform/PlatformMove.h"
 
 #include <iostream>
 #include <system_error>

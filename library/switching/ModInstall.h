@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RefusedMove.h"
+#include "library/switching/RefusedMove.h"
 
 #include <filesystem>
 #include <system_error>

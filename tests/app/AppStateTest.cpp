@@ -1,6 +1,6 @@
-#include "AppState.h"
+#include "app/AppState.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The translator lookup of start-up, against a catalogue compiled into this test.
 
-#include "StartUp.h"
+#include "app/StartUp.h"
 
 #include <QCoreApplication>
 #include <QTest>

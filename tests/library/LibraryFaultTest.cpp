@@ -3,14 +3,14 @@
 // belong, names too long, a full disk, files changed behind the catalogue's
 // back. Each test asserts what the user keeps.
 
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "ModImport.h"
-#include "ModInstall.h"
-#include "PathText.h"
-#include "ChildProcess.h"
-#include "TempDir.h"
-#include "TmpfsMount.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/import/ModImport.h"
+#include "library/switching/ModInstall.h"
+#include "library/platform/PathText.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TmpfsMount.h"
 
 #include <gtest/gtest.h>
 

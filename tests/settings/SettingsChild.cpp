@@ -5,7 +5,7 @@
 //   settings_child FOLDER save-language EN|CN|RU | save-directory PATH
 //   settings_child FOLDER save-loop        (alternates EN and RU until killed)
 
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -2,9 +2,9 @@
 // writers killed at random moments: the file is always either the old or the
 // new content and nothing else in data/ is left damaged.
 
-#include "SettingsFile.h"
-#include "TempDir.h"
-#include "TmpfsMount.h"
+#include "settings/SettingsFile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TmpfsMount.h"
 
 #include <gtest/gtest.h>
 

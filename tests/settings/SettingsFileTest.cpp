@@ -1,9 +1,9 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "FileReplace.h"
-#include "ChildProcess.h"
-#include "PlatformLimits.h"
-#include "TempDir.h"
+#include "library/platform/FileReplace.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/PlatformLimits.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ArchiveWriter.h"
+#include "tests/support/ArchiveWriter.h"
 
-#include "ArchivePlatform.h"
-#include "PathText.h"
+#include "library/platform/ArchivePlatform.h"
+#include "library/platform/PathText.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,4 +1,4 @@
-#include "TmpfsMount.h"
+#include "tests/support/TmpfsMount.h"
 
 #include <fstream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "VfatMount.h"
+#include "tests/support/VfatMount.h"
 
 #include <cstdlib>
 #include <system_error>

@@ -1,8 +1,8 @@
-#include "UiTestMods.h"
+#include "tests/ui/UiTestMods.h"
 
-#include "Constants.h"
-#include "PathText.h"
-#include "TempDir.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/PathText.h"
+#include "tests/support/TempDir.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
-#include "ChooseArchive.h"
+#include "ui/import/ChooseArchive.h"
 
-#include "CurrentLanguage.h"
-#include "ModArchive.h"
-#include "UiTexts.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/import/ModArchive.h"
+#include "ui/texts/UiTexts.h"
 
 #include <QFileDialog>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "ChooseFolder.h"
+#include "ui/import/ChooseFolder.h"
 
-#include "UiTexts.h"
+#include "ui/texts/UiTexts.h"
 
 #include <utility>
 

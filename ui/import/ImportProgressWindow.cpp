@@ -1,7 +1,7 @@
-#include "ImportProgressWindow.h"
+#include "ui/import/ImportProgressWindow.h"
 
-#include "CurrentLanguage.h"
-#include "UiTexts.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "ui/texts/UiTexts.h"
 #include "ui_ImportProgressWindow.h"
 
 ImportProgressWindow::ImportProgressWindow(QWidget *parent)

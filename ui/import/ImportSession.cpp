@@ -1,6 +1,6 @@
-#include "ImportSession.h"
+#include "ui/import/ImportSession.h"
 
-#include "ImportProgressWindow.h"
+#include "ui/import/ImportProgressWindow.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImportProgress.h"
+#include "library/import/ImportProgress.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "CurrentRowDelegate.h"
+#include "ui/modlist/CurrentRowDelegate.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

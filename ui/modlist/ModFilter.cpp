@@ -1,7 +1,7 @@
-#include "ModFilter.h"
+#include "ui/modlist/ModFilter.h"
 
-#include "ModRecord.h"
-#include "VezModItemWidget.h"
+#include "library/catalogue/ModRecord.h"
+#include "ui/modlist/VezModItemWidget.h"
 
 #include <QByteArray>
 #include <QKeyEvent>

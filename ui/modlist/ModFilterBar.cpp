@@ -1,10 +1,10 @@
-#include "ModFilterBar.h"
+#include "ui/modlist/ModFilterBar.h"
 
-#include "CommandGuard.h"
-#include "CurrentLanguage.h"
-#include "ModFilter.h"
-#include "UiTexts.h"
-#include "VezModList.h"
+#include "ui/status/CommandGuard.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "ui/modlist/ModFilter.h"
+#include "ui/texts/UiTexts.h"
+#include "ui/modlist/VezModList.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

@@ -1,13 +1,13 @@
-#include "VezModItemWidget.h"
+#include "ui/modlist/VezModItemWidget.h"
 
-#include "CurrentLanguage.h"
-#include "ModCatalogue.h"
-#include "ModInstall.h"
-#include "ModRecord.h"
-#include "CommandGuard.h"
-#include "QtPathText.h"
-#include "UiTexts.h"
-#include "WholeTextToolTips.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/switching/ModInstall.h"
+#include "library/catalogue/ModRecord.h"
+#include "ui/status/CommandGuard.h"
+#include "ui/texts/QtPathText.h"
+#include "ui/texts/UiTexts.h"
+#include "ui/texts/WholeTextToolTips.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

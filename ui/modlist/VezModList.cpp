@@ -1,9 +1,9 @@
-#include "VezModList.h"
+#include "ui/modlist/VezModList.h"
 
-#include "ModRecord.h"
-#include "CurrentRowDelegate.h"
-#include "QtPathText.h"
-#include "VezModItemWidget.h"
+#include "library/catalogue/ModRecord.h"
+#include "ui/modlist/CurrentRowDelegate.h"
+#include "ui/texts/QtPathText.h"
+#include "ui/modlist/VezModItemWidget.h"
 
 #include <QDir>
 #include <QKeyEvent>

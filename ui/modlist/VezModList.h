@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DuplicateSelfIds.h"
-#include "ModFilter.h"
+#include "library/catalogue/DuplicateSelfIds.h"
+#include "ui/modlist/ModFilter.h"
 
 #include <QListWidget>
 

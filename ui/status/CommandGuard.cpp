@@ -1,8 +1,8 @@
-#include "CommandGuard.h"
+#include "ui/status/CommandGuard.h"
 
-#include "CurrentLanguage.h"
-#include "ModArchive.h"
-#include "QtPathText.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/import/ModArchive.h"
+#include "ui/texts/QtPathText.h"
 
 #include <QGuiApplication>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UiTexts.h"
+#include "ui/texts/UiTexts.h"
 
 #include <functional>
 #include <system_error>

@@ -1,3 +1,3 @@
-#include "CurrentLanguage.h"
+#include "ui/texts/CurrentLanguage.h"
 
 UiLanguage currentLanguage = UiLanguage::English;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UiLanguage.h"
+#include "settings/UiLanguage.h"
 
 // The interface language shared by every window; English until start-up reads
 // the saved one.

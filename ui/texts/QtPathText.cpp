@@ -1,6 +1,6 @@
-#include "QtPathText.h"
+#include "ui/texts/QtPathText.h"
 
-#include "PathText.h"
+#include "library/platform/PathText.h"
 
 #include <type_traits>
 

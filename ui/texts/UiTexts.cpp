@@ -1,4 +1,4 @@
-#include "UiTexts.h"
+#include "ui/texts/UiTexts.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ImportProgress.h"
-#include "ModArchive.h"
-#include "UiLanguage.h"
+#include "library/import/ImportProgress.h"
+#include "library/import/ModArchive.h"
+#include "settings/UiLanguage.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "WholeTextToolTips.h"
+#include "ui/texts/WholeTextToolTips.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ModLibraryRoots.h"
-#include "ModRecord.h"
-#include "UiLanguage.h"
+#include "library/catalogue/ModLibraryRoots.h"
+#include "library/catalogue/ModRecord.h"
+#include "settings/UiLanguage.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "PolishOnFirstShow.h"
+#include "ui/windows/PolishOnFirstShow.h"
 
 #include <QCoreApplication>
 #include <QEvent>

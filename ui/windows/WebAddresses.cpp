@@ -1,4 +1,4 @@
-#include "WebAddresses.h"
+#include "ui/windows/WebAddresses.h"
 
 #include <QString>
 

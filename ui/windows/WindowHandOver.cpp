@@ -1,8 +1,8 @@
-#include "WindowHandOver.h"
+#include "ui/windows/WindowHandOver.h"
 
-#include "ModCatalogue.h"
-#include "MainPanel.h"
-#include "MainWindow.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "ui/windows/MainPanel.h"
+#include "ui/windows/MainWindow.h"
 
 // Each hand-over closes one window before showing the other within the same
 // slot call, so the event loop never sees a moment without a visible window.

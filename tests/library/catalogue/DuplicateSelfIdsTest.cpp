@@ -1,4 +1,4 @@
-#include "DuplicateSelfIds.h"
+#include "library/catalogue/DuplicateSelfIds.h"
 
 #include <gtest/gtest.h>
 

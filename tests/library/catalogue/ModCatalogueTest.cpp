@@ -1,10 +1,10 @@
-#include "ModCatalogue.h"
+#include "library/catalogue/ModCatalogue.h"
 
-#include "Constants.h"
-#include "PathText.h"
-#include "PlatformLimits.h"
-#include "TempDir.h"
-#include "VfatMount.h"
+#include "library/catalogue/Constants.h"
+#include "library/platform/PathText.h"
+#include "tests/support/PlatformLimits.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/VfatMount.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "BytePairSearch.h"
+#include "library/entryfile/BytePairSearch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "EntryFieldReader.h"
-#include "FieldPatterns.h"
+#include "library/entryfile/EntryFieldReader.h"
+#include "library/entryfile/FieldPatterns.h"
 
-#include "ModCatalogue.h"
-#include "TempDir.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ModArchive.h"
+#include "library/import/ModArchive.h"
 
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "PathText.h"
-#include "ArchiveWriter.h"
-#include "TempDir.h"
-#include "TmpfsMount.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/platform/PathText.h"
+#include "tests/support/ArchiveWriter.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TmpfsMount.h"
 
 #include <gtest/gtest.h>
 

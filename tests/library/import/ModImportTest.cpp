@@ -1,8 +1,8 @@
-#include "ModImport.h"
+#include "library/import/ModImport.h"
 
-#include "ModCatalogue.h"
-#include "PlatformLimits.h"
-#include "TempDir.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/PlatformLimits.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

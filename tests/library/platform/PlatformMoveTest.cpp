@@ -1,7 +1,7 @@
-#include "PlatformMove.h"
+#include "library/platform/PlatformMove.h"
 
-#include "PlatformLimits.h"
-#include "TempDir.h"
+#include "tests/support/PlatformLimits.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

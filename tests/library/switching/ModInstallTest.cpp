@@ -1,9 +1,9 @@
-#include "ModInstall.h"
+#include "library/switching/ModInstall.h"
 
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "PlatformLimits.h"
-#include "TempDir.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/PlatformLimits.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

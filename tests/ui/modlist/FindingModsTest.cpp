@@ -1,18 +1,18 @@
 // Finding a mod in the real main panel: the filter field, duplicate self IDs,
 // whole texts on hover and keyboard control of the list.
 
-#include "MainPanel.h"
+#include "ui/windows/MainPanel.h"
 
-#include "AppState.h"
-#include "ProgramWindows.h"
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "TempDir.h"
-#include "UiTestMods.h"
-#include "MainWindow.h"
-#include "QtPathText.h"
-#include "VezModItemWidget.h"
-#include "VezModList.h"
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/UiTestMods.h"
+#include "ui/windows/MainWindow.h"
+#include "ui/texts/QtPathText.h"
+#include "ui/modlist/VezModItemWidget.h"
+#include "ui/modlist/VezModList.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
-#include "VezModList.h"
+#include "ui/modlist/VezModList.h"
 
-#include "CurrentLanguage.h"
-#include "Constants.h"
-#include "ModCatalogue.h"
-#include "TempDir.h"
-#include "UiTestMods.h"
-#include "QtPathText.h"
-#include "VezModItemWidget.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/UiTestMods.h"
+#include "ui/texts/QtPathText.h"
+#include "ui/modlist/VezModItemWidget.h"
 
 #include <QDesktopServices>
 #include <QLabel>

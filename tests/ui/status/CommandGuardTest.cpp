@@ -1,7 +1,7 @@
-#include "CommandGuard.h"
+#include "ui/status/CommandGuard.h"
 
-#include "CurrentLanguage.h"
-#include "QtPathText.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "ui/texts/QtPathText.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "DraggableWidget.h"
+#include "ui/windows/DraggableWidget.h"
 
 #include <QMouseEvent>
 #include <QTest>

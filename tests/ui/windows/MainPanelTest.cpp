@@ -1,22 +1,22 @@
 // The whole program through start-up in a temporary working directory: the
 // directory window, Confirm, the main panel's commands and the hand-over.
 
-#include "MainPanel.h"
+#include "ui/windows/MainPanel.h"
 
-#include "AppState.h"
-#include "ProgramWindows.h"
-#include "Constants.h"
-#include "ModArchive.h"
-#include "ModCatalogue.h"
-#include "ArchiveWriter.h"
-#include "TempDir.h"
-#include "ChooseArchive.h"
-#include "ChooseFolder.h"
-#include "ImportSession.h"
-#include "MainWindow.h"
-#include "VezModItemWidget.h"
-#include "VezModList.h"
-#include "WebAddresses.h"
+#include "app/AppState.h"
+#include "app/ProgramWindows.h"
+#include "library/catalogue/Constants.h"
+#include "library/import/ModArchive.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "tests/support/ArchiveWriter.h"
+#include "tests/support/TempDir.h"
+#include "ui/import/ChooseArchive.h"
+#include "ui/import/ChooseFolder.h"
+#include "ui/import/ImportSession.h"
+#include "ui/windows/MainWindow.h"
+#include "ui/modlist/VezModItemWidget.h"
+#include "ui/modlist/VezModList.h"
+#include "ui/windows/WebAddresses.h"
 
 #include <QAction>
 #include <QApplication>

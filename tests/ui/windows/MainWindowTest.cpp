@@ -1,14 +1,14 @@
-#include "MainWindow.h"
+#include "ui/windows/MainWindow.h"
 
-#include "CurrentLanguage.h"
-#include "ModCatalogue.h"
-#include "NarrowPathText.h"
-#include "TempDir.h"
-#include "TmpfsMount.h"
-#include "UiTestMods.h"
-#include "ChooseFolder.h"
-#include "MainPanel.h"
-#include "QtPathText.h"
+#include "ui/texts/CurrentLanguage.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "settings/NarrowPathText.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TmpfsMount.h"
+#include "tests/ui/UiTestMods.h"
+#include "ui/import/ChooseFolder.h"
+#include "ui/windows/MainPanel.h"
+#include "ui/texts/QtPathText.h"
 
 #include <QLabel>
 #include <QLineEdit>
