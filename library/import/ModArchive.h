@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/import/ImportLeftovers.h"
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/import/ImportProgress.h"
 #include "library/catalogue/ModLibraryRoots.h"
 

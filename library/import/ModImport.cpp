@@ -3,7 +3,7 @@
 #include "library/catalogue/Constants.h"
 #include "library/platform/FileSystemError.h"
 #include "library/platform/FolderWalk.h"
-#include "library/import/ImportLeftovers.h"
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/catalogue/ModRecord.h"
 #include "library/platform/PathText.h"

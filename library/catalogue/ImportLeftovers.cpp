@@ -1,4 +1,4 @@
-#include "library/import/ImportLeftovers.h"
+#include "library/catalogue/ImportLeftovers.h"
 
 #include "library/platform/PlatformCopy.h"
 
@@ -32,7 +32,7 @@ bool firstReport(const fs::path &path)
     return reported.insert(path).second;
 }
 
-void removeTemporaryFiles(const fs::path &category, std::vector<fs::path> &kept)
+void removeTemporaryFiles(const fs::path &category, std::vector<fs::path> &kept, bool report)
 {
     std::error_code error;
     fs::recursive_directory_iterator it(category, fs::directory_options::skip_permission_denied,
@@ -43,7 +43,7 @@ void removeTemporaryFiles(const fs::path &category, std::vector<fs::path> &kept)
         std::error_code removing;
         if (it->is_directory(removing) && !it->is_symlink(removing))
             continue;
-        if (!fs::remove(it->path(), removing) && removing && firstReport(it->path()))
+        if (!fs::remove(it->path(), removing) && removing && report && firstReport(it->path()))
             kept.push_back(it->path());
     }
 }
@@ -70,7 +70,7 @@ fs::path uniqueNameIn(const fs::path &folder, const char *prefix)
     return folder / name;
 }
 
-std::vector<fs::path> sweepLeftovers(const fs::path &modsFolder)
+std::vector<fs::path> sweepLeftovers(const fs::path &modsFolder, bool report)
 {
     std::vector<fs::path> kept;
     std::error_code error;
@@ -83,14 +83,14 @@ std::vector<fs::path> sweepLeftovers(const fs::path &modsFolder)
         } else if (startsWith(name, kStagingFolderName)) {
             std::error_code removing;
             fs::remove_all(it->path(), removing);
-            if (removing && firstReport(it->path()))
+            if (removing && report && firstReport(it->path()))
                 kept.push_back(it->path());
         }
     }
     if (!cutShort)
         return kept;
-    removeTemporaryFiles(modsFolder / "aircraft", kept);
-    removeTemporaryFiles(modsFolder / "tech", kept);
+    removeTemporaryFiles(modsFolder / "aircraft", kept, report);
+    removeTemporaryFiles(modsFolder / "tech", kept, report);
     fs::remove(modsFolder / kImportMarkerName, error);
     return kept;
 }

@@ -25,8 +25,10 @@ std::filesystem::path uniqueNameIn(const std::filesystem::path &folder, const ch
 
 // Removes the unpacking folders in the mods directory, and, when the marker
 // says an import was cut short, the temporary files in both category folders.
-// Gives, once per process each, the leftovers that could not be removed.
-std::vector<std::filesystem::path> sweepLeftovers(const std::filesystem::path &modsFolder);
+// Gives the leftovers that could not be removed, each once per process;
+// without `report`, gives none and keeps them for the next report.
+std::vector<std::filesystem::path> sweepLeftovers(const std::filesystem::path &modsFolder,
+                                                  bool report = true);
 
 // Marks the mods directory for an import's lifetime (see kImportMarkerName).
 class ImportMarker
