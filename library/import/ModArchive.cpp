@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -131,6 +132,8 @@ struct Unpack
     std::vector<fs::path> links;
     fs::path canonicalRoot;
     std::vector<ImportRefusal> refused;
+    // Where names fold case: each file written, in one case, by its first spelling.
+    std::map<fs::path::string_type, fs::path::string_type> spellings;
 
     [[noreturn]] void refuse(ArchiveProblem problem, const std::string &detail) const
     {
@@ -201,6 +204,7 @@ struct Unpack
     void writeFile(archive_entry *entry, const fs::path &path);
     void makeSymlink(archive_entry *entry, const fs::path &path);
     bool refusedName(const fs::path &name);
+    bool clashesInCase(const fs::path &name, const fs::path &path);
     void entry(archive_entry *entry);
     void run();
 };
@@ -321,12 +325,27 @@ bool Unpack::refusedName(const fs::path &name)
         RefusalReason reason{};
         if (++depth > kDeepestFolder + 1)
             reason = RefusalReason::TooDeep;
+        else if (root.native().size() + 1 + stop > kLongestPath)
+            reason = RefusalReason::NameTooLong;
         else if (!nameRefused(part, NameRules::ThisSystem, reason))
             continue;
         refused.push_back({utf8FromPath(name), reason});
         return true;
     }
     return false;
+}
+
+// Of two names that the system holds as one file, the first is kept and the
+// second reported; the same spelling again replaces the file, as elsewhere.
+bool Unpack::clashesInCase(const fs::path &name, const fs::path &path)
+{
+    if (!namesFoldCase())
+        return false;
+    const auto [known, added] = spellings.emplace(foldedName(path.native()), path.native());
+    if (added || known->second == path.native())
+        return false;
+    refused.push_back({utf8FromPath(name), RefusalReason::CaseClash});
+    return true;
 }
 
 void Unpack::entry(archive_entry *entry)
@@ -344,6 +363,8 @@ void Unpack::entry(archive_entry *entry)
     if (refusedName(*name))
         return;
     const fs::path path = place(*name);
+    if (archive_entry_filetype(entry) != AE_IFDIR && clashesInCase(*name, path))
+        return;
     std::error_code error;
     if (const std::optional<fs::path> hardlink = archiveEntryHardlink(entry)) {
         const fs::path target = place(*hardlink);

@@ -3,6 +3,7 @@
 #include "library/catalogue/Constants.h"
 #include "library/platform/FileSystemError.h"
 #include "library/platform/FolderWalk.h"
+#include "library/platform/NameRules.h"
 #include "library/catalogue/ImportLeftovers.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/catalogue/ModRecord.h"
@@ -134,7 +135,8 @@ struct ModCopy
 
 bool isModToImport(const ImportRun &run, const fs::path &path)
 {
-    if (path.filename() != kEntryFileName || !isInstalled(path))
+    // Where names fold case, Entry.lua is the entry file as the game sees it.
+    if (!sameFileName(path.filename(), kEntryFileName) || !isInstalled(path))
         return false;
     if (run.catalogue.readField(path, run.catalogue.selfIdPatterns()).empty())
         return false;

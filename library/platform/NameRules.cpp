@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cwctype>
 #include <type_traits>
 #include <string_view>
 
@@ -88,4 +89,24 @@ bool nameRefused(const std::string &part, NameRules rules, RefusalReason &reason
 bool nameRefused(const std::wstring &part, NameRules rules, RefusalReason &reason)
 {
     return refused(part, rules, reason);
+}
+
+bool namesFoldCase()
+{
+    return NameRules::ThisSystem == NameRules::Windows;
+}
+
+std::filesystem::path::string_type foldedName(const std::filesystem::path::string_type &name)
+{
+    if (!namesFoldCase())
+        return name;
+    std::filesystem::path::string_type folded = name;
+    for (auto &c : folded)
+        c = static_cast<std::filesystem::path::value_type>(std::towupper(static_cast<wint_t>(c)));
+    return folded;
+}
+
+bool sameFileName(const std::filesystem::path &name, const std::filesystem::path &expected)
+{
+    return foldedName(name.native()) == foldedName(expected.native());
 }

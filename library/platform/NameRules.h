@@ -35,7 +35,24 @@ inline constexpr std::size_t kDeepestFolder = 128;
 // UTF-16 code units on Windows).
 inline constexpr std::size_t kLongestFileName = 255;
 
+// Longest whole path, in the same units (PATH_MAX on Linux; the limit of
+// Windows' long paths).
+#ifdef _WIN32
+inline constexpr std::size_t kLongestPath = 32767 - 1;
+#else
+inline constexpr std::size_t kLongestPath = 4096 - 1;
+#endif
+
 // Why one part of a path (no separators; not "." or "..") cannot be held,
 // or false when it can.
 bool nameRefused(const std::string &part, NameRules rules, RefusalReason &reason);
 bool nameRefused(const std::wstring &part, NameRules rules, RefusalReason &reason);
+
+// True where this system's file names ignore letter case (Windows): there a
+// name and its other spellings are one file.
+bool namesFoldCase();
+// The name in one letter case, for telling apart names that the system
+// holds as one; unchanged where names keep their case.
+std::filesystem::path::string_type foldedName(const std::filesystem::path::string_type &name);
+// The file name equals `expected` as this system compares names.
+bool sameFileName(const std::filesystem::path &name, const std::filesystem::path &expected);

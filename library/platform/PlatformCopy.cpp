@@ -266,11 +266,16 @@ std::error_code NewFile::seek(std::uint64_t offset)
 std::error_code NewFile::close(std::uint64_t size)
 {
 #ifdef _WIN32
-    const int resized = ::_chsize_s(m_fd, static_cast<__int64>(size));
+    // The end of the file where the size says, past 2 GB too.
+    const auto file = reinterpret_cast<HANDLE>(::_get_osfhandle(m_fd));
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool resized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    const DWORD code = GetLastError();
     const int closed = ::_close(m_fd);
     m_fd = -1;
-    if (resized != 0)
-        return fromErrno(resized);
+    if (!resized)
+        return fromWindows(code);
 #else
     const int resized = ::ftruncate(m_fd, static_cast<off_t>(size)) == 0 ? 0 : errno;
     const int closed = ::close(m_fd);

@@ -443,6 +443,31 @@ TEST_F(ModArchiveTest, NamesTheSystemCannotHoldAreRefusedOneByOne)
     expectNoStaging();
 }
 
+TEST_F(ModArchiveTest, NamesDifferingOnlyInCaseKeepTheFirstWhereNamesFoldCase)
+{
+    const fs::path archive = source / "cases.zip";
+    writeArchive(archive, ArchiveKind::Zip,
+                 {{"M/entry.lua", entryText("first")},
+                  {"M/ENTRY.LUA", entryText("second")},
+                  {"M/Tex/a.dds", "a"},
+                  {"M/TEX/A.DDS", "A"}});
+    const ImportResult result = import(archive);
+    const fs::path mod = mods / "aircraft" / "M";
+    EXPECT_EQ(readFile(mod / "entry.lua"), entryText("first"));
+    EXPECT_EQ(readFile(mod / "Tex" / "a.dds"), "a");
+    std::vector<std::string> clashes;
+    for (const ImportRefusal &refusal : result.refused)
+        if (refusal.reason == RefusalReason::CaseClash)
+            clashes.push_back(refusal.name);
+    if (namesFoldCase()) {
+        EXPECT_EQ(clashes, (std::vector<std::string>{"M/ENTRY.LUA", "M/TEX/A.DDS"}));
+    } else {
+        EXPECT_TRUE(clashes.empty());
+        EXPECT_EQ(readFile(mod / "ENTRY.LUA"), entryText("second"));
+        EXPECT_EQ(readFile(mod / "TEX" / "A.DDS"), "A");
+    }
+}
+
 // Stops at the given call of cancelRequested.
 class CancelAt : public ImportProgress
 {
@@ -511,6 +536,26 @@ TEST_F(ModArchiveTest, AStagingFolderLeftByAKilledRunGoesWithTheNextImport)
 }
 
 #ifndef _WIN32
+// A leftover unpacking folder that cannot be removed (here a mount point; on
+// Windows a tree too deep for the removal) once failed every later import.
+TEST_F(ModArchiveTest, AnUnpackingFolderThatCannotGoIsReportedOnceAndBlocksNothing)
+{
+    const fs::path stuck = mods / (std::string(kStagingFolderName) + "-stuck");
+    TmpfsMount disk(stuck, 64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
+    const fs::path archive = source / "new.zip";
+    writeArchive(archive, ArchiveKind::Zip, {{"New/entry.lua", entryText("new")}});
+    const ImportResult first = import(archive);
+    ASSERT_EQ(first.refused.size(), 1U);
+    EXPECT_EQ(first.refused[0].reason, RefusalReason::Leftover);
+    EXPECT_EQ(first.refused[0].name, utf8FromPath(stuck));
+    EXPECT_TRUE(fs::exists(mods / "aircraft" / "New" / "entry.lua"));
+    fs::remove_all(mods / "aircraft" / "New");
+    EXPECT_TRUE(import(archive).refused.empty());
+    EXPECT_TRUE(fs::exists(mods / "aircraft" / "New" / "entry.lua"));
+}
+
 TEST_F(ModArchiveTest, MoreThanTheFreeSpaceIsRefused)
 {
     TempDir temp;

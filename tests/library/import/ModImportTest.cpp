@@ -4,6 +4,7 @@
 #include "library/catalogue/ImportLeftovers.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/switching/ModInstall.h"
+#include "library/platform/NameRules.h"
 #include "library/platform/PathText.h"
 #include "tests/support/PlatformLimits.h"
 #include "tests/support/TempDir.h"
@@ -136,7 +137,6 @@ TEST_F(ModImportTest, ASingleModFolderWithAnyNameIsCopiedWhole)
 TEST_F(ModImportTest, FoldersWithoutAQualifyingEntryFileImportNothing)
 {
     writeFile(source / "Disabled" / "_Z_AzuDavodoz_E_" / "entry.lua", "self_ID = \"off\"\n");
-    writeFile(source / "Cased" / "Entry.lua", "self_ID = \"cased\"\n");
     writeFile(source / "NoId" / "entry.lua", "displayName = \"no id\"\n");
     writeFile(source / "EmptyId" / "entry.lua", "self_ID = \"\"\n");
     fs::create_directories(source / "Folder" / "entry.lua");
@@ -364,4 +364,16 @@ TEST_F(ModImportTest, LeftoversOfKilledImportsAreSweptAndNeverImported)
     EXPECT_FALSE(fs::exists(mods / "tech" / "Half"));
     EXPECT_FALSE(fs::exists(mods / "tech" / "Other" / "Shapes" / temporary.filename()));
     EXPECT_TRUE(fs::exists(mods / "tech" / "Other" / "Shapes" / "Deep" / "model.edm"));
+}
+
+// Windows: Entry.lua is the entry file there (the game opens it so), and of
+// two names differing only in case the first is kept and the second reported.
+// Elsewhere the names are different files and only the exact name counts.
+TEST_F(ModImportTest, EntryFilesInAnotherLetterCaseCountWhereNamesFoldCase)
+{
+    writeFile(source / "Cased" / "Entry.lua", "self_ID = \"cased\"\n");
+    import(source.path());
+    const auto catalogue = load();
+    EXPECT_EQ(fs::exists(mods / "aircraft" / "Cased" / "Entry.lua"), namesFoldCase());
+    EXPECT_EQ(catalogue->records().size(), namesFoldCase() ? 1U : 0U);
 }
