@@ -69,9 +69,12 @@ struct ImportRun
         return options.progress && options.progress->cancelRequested();
     }
 
+    // The search and the copy may meet the same path; it is told once.
+    std::set<fs::path> refusedPaths;
+
     void refuse(const fs::path &path, RefusalReason reason)
     {
-        if (!counting)
+        if (!counting && refusedPaths.insert(path).second)
             result.refused.push_back({utf8FromPath(path), reason});
     }
 

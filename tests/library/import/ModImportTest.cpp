@@ -377,3 +377,18 @@ TEST_F(ModImportTest, EntryFilesInAnotherLetterCaseCountWhereNamesFoldCase)
     EXPECT_EQ(fs::exists(mods / "aircraft" / "Cased" / "Entry.lua"), namesFoldCase());
     EXPECT_EQ(catalogue->records().size(), namesFoldCase() ? 1U : 0U);
 }
+
+// Each level of the search and the copy takes memory and stack: deeper trees
+// are refused by name, not walked.
+TEST_F(ModImportTest, FoldersDeeperThanTheImportFollowsAreReportedAndSkipped)
+{
+    writeMod(source / "M", "m");
+    fs::path deep = source / "M";
+    for (std::size_t level = 0; level < kDeepestFolder + 1; ++level)
+        deep /= "d";
+    writeFile(deep / "x.txt", "deep");
+    const ImportResult result = import(source.path());
+    EXPECT_EQ(readFile(mods / "aircraft" / "M" / "Cockpit" / "panel.lua"), "m panel");
+    ASSERT_EQ(result.refused.size(), 1U);
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::TooDeep);
+}
