@@ -70,12 +70,13 @@ struct ImportRun
     }
 
     // The search and the copy may meet the same path; it is told once.
-    std::set<fs::path> refusedPaths;
+    std::set<std::string> refusedPaths;
 
     void refuse(const fs::path &path, RefusalReason reason)
     {
-        if (!counting && refusedPaths.insert(path).second)
-            result.refused.push_back({utf8FromPath(path), reason});
+        std::string name = utf8FromPath(fs::path(path).make_preferred());
+        if (!counting && refusedPaths.insert(name).second)
+            result.refused.push_back({std::move(name), reason});
     }
 
     // True for a link that leads out of the chosen folder (or nowhere that

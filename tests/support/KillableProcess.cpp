@@ -39,11 +39,20 @@ KillableProcess::KillableProcess(const fs::path &program, const std::vector<std:
     std::wstring command = quoted(program.native());
     for (const std::string &argument : arguments)
         command += L" " + quoted(fs::path(reinterpret_cast<const char8_t *>(argument.c_str())).native());
+    // The child's standard handles go nowhere: under Wine a killed child's
+    // console helper would otherwise keep the test runner's pipes open.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE nowhere = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inheritable, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &info))
+    const bool created = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE,
+                                        DETACHED_PROCESS, nullptr, nullptr, &startup, &info);
+    CloseHandle(nowhere);
+    if (!created)
         return;
     CloseHandle(info.hThread);
     m_process = info.hProcess;

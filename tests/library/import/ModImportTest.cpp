@@ -389,6 +389,9 @@ TEST_F(ModImportTest, FoldersDeeperThanTheImportFollowsAreReportedAndSkipped)
     writeFile(deep / "x.txt", "deep");
     const ImportResult result = import(source.path());
     EXPECT_EQ(readFile(mods / "aircraft" / "M" / "Cockpit" / "panel.lua"), "m panel");
-    ASSERT_EQ(result.refused.size(), 1U);
+    std::string told;
+    for (const ImportRefusal &refusal : result.refused)
+        told += refusal.name + " (" + std::to_string(int(refusal.reason)) + ")\n";
+    ASSERT_EQ(result.refused.size(), 1U) << told;
     EXPECT_EQ(result.refused[0].reason, RefusalReason::TooDeep);
 }
