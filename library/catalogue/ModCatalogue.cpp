@@ -1,6 +1,7 @@
 #include "library/catalogue/ModCatalogue.h"
 
 #include "library/entryfile/EntryFieldReader.h"
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/platform/PathText.h"
 
 #include <algorithm>
@@ -167,6 +168,8 @@ const FieldPatterns &ModCatalogue::versionPatterns() const
 void loadCatalogue(const std::string &directoryUtf8)
 {
     const std::filesystem::path directory = pathFromUtf8(directoryUtf8);
+    // What killed imports left; what cannot go now is told at the next import.
+    sweepLeftovers(directory, false);
     auto catalogue = std::make_unique<ModCatalogue>(
         ModLibraryRoots{directory / "aircraft", directory / "tech", {}, {}});
     catalogue->reload();

@@ -3,6 +3,7 @@
 #include "library/catalogue/Constants.h"
 #include "library/platform/FileSystemError.h"
 #include "library/platform/FolderWalk.h"
+#include "library/platform/NameRules.h"
 #include "library/platform/PlatformFiles.h"
 
 #include <optional>
@@ -19,7 +20,8 @@ std::optional<fs::path> findEntryFile(const fs::path &folder)
     static const fs::path entryName(kEntryFileName);
     std::optional<fs::path> found;
     walkFolder(folder, [&](const fs::directory_entry &entry) {
-        if (entry.path().filename() != entryName)
+        // Where names fold case, the game opens Entry.lua as its entry file too.
+        if (!sameFileName(entry.path().filename(), entryName))
             return true;
         found = entry.path();
         return false;

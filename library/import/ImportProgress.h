@@ -1,8 +1,11 @@
 #pragma once
 
+#include "library/platform/NameRules.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What an import is doing at the moment.
 enum class ImportStage
@@ -32,10 +35,18 @@ public:
     virtual bool cancelRequested() = 0;
 };
 
+// A file or folder not imported, and why.
+struct ImportRefusal
+{
+    std::string name; // UTF-8, as the archive or the source folder spells it
+    RefusalReason reason;
+};
+
 // What an import did.
 struct ImportResult
 {
     std::size_t modsImported = 0; // mod folders copied into, whether or not they lacked anything
     std::uint64_t filesCopied = 0;
     bool cancelled = false;
+    std::vector<ImportRefusal> refused;
 };

@@ -4,7 +4,9 @@
 #include "library/platform/FileSystemError.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/import/ModImport.h"
+#include "library/platform/NameRules.h"
 #include "library/platform/PathText.h"
+#include "library/platform/PlatformCopy.h"
 #include "library/import/ZipNameEncoding.h"
 
 #include <archive.h>
@@ -15,6 +17,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -80,8 +83,8 @@ enum class NameCheck
 
 // Splits an archive name into folder names, with both slashes as separators
 // whatever the platform (zips made on Windows may use either). Anything that
-// could lead out of the unpacking folder is unsafe: an absolute name, a drive,
-// "..", a colon (a drive or an alternate stream on Windows).
+// could lead out of the unpacking folder is unsafe: an absolute name, "..",
+// on Windows a colon (a drive or an alternate stream).
 template <typename Char>
 NameCheck splitName(const std::basic_string<Char> &name, std::vector<std::basic_string<Char>> &parts)
 {
@@ -90,8 +93,10 @@ NameCheck splitName(const std::basic_string<Char> &name, std::vector<std::basic_
     std::basic_string<Char> part;
     for (std::size_t i = 0; i <= name.size(); ++i) {
         if (i < name.size() && name[i] != Char('/') && name[i] != Char('\\')) {
+#ifdef _WIN32
             if (name[i] == Char(':'))
                 return NameCheck::Unsafe;
+#endif
             part += name[i];
             continue;
         }
@@ -126,6 +131,9 @@ struct Unpack
     std::uint64_t unpacked = 0;
     std::vector<fs::path> links;
     fs::path canonicalRoot;
+    std::vector<ImportRefusal> refused;
+    // Where names fold case: each file written, in one case, by its first spelling.
+    std::map<fs::path::string_type, fs::path::string_type> spellings;
 
     [[noreturn]] void refuse(ArchiveProblem problem, const std::string &detail) const
     {
@@ -195,6 +203,8 @@ struct Unpack
 
     void writeFile(archive_entry *entry, const fs::path &path);
     void makeSymlink(archive_entry *entry, const fs::path &path);
+    bool refusedName(const fs::path &name);
+    bool clashesInCase(const fs::path &name, const fs::path &path);
     void entry(archive_entry *entry);
     void run();
 };
@@ -222,6 +232,13 @@ private:
     bool m_complete = false;
 };
 
+[[noreturn]] void writeFailed(const Unpack &unpack, const fs::path &path, std::error_code error)
+{
+    if (error == std::errc::no_space_on_device)
+        unpack.refuse(ArchiveProblem::NotEnoughSpace, utf8FromPath(path));
+    throwFileSystemError("write", path, error);
+}
+
 void Unpack::writeFile(archive_entry *entry, const fs::path &path)
 {
     if (archive_entry_size_is_set(entry)) {
@@ -231,13 +248,14 @@ void Unpack::writeFile(archive_entry *entry, const fs::path &path)
         unpacked -= declared;
     }
     std::error_code error;
-    // Never write through a link that an earlier entry made.
-    if (!links.empty() && fs::is_symlink(fs::symlink_status(path, error)))
-        fs::remove(path, error);
+    // An earlier entry of this name may be a link, hard or symbolic: the new
+    // file replaces the name and never writes through it.
+    fs::remove(path, error);
+    // Closed before the removal of a partial file: Windows removes no open file.
     PartialFile partial(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throwFileSystemError("open", path, std::error_code(errno, std::generic_category()));
+    NewFile out(path, error);
+    if (error)
+        throwFileSystemError("open", path, error);
     std::uint64_t end = 0;
     std::uint64_t position = 0;
     for (;;) {
@@ -257,29 +275,16 @@ void Unpack::writeFile(archive_entry *entry, const fs::path &path)
             end = at + size;
         }
         // Blocks after a gap (a sparse entry) land at their own offset.
-        if (position != at)
-            out.seekp(static_cast<std::streamoff>(at));
+        if (position != at && (error = out.seek(at)))
+            writeFailed(*this, path, error);
         position = at + size;
-        errno = 0;
-        if (!out.write(static_cast<const char *>(block), static_cast<std::streamsize>(size))) {
-            if (errno == ENOSPC)
-                refuse(ArchiveProblem::NotEnoughSpace, utf8FromPath(path));
-            throwFileSystemError("write", path, std::error_code(errno, std::generic_category()));
-        }
+        if ((error = out.write(block, size)))
+            writeFailed(*this, path, error);
         report();
     }
-    errno = 0;
-    out.close();
-    if (!out) {
-        if (errno == ENOSPC)
-            refuse(ArchiveProblem::NotEnoughSpace, utf8FromPath(path));
-        throwFileSystemError("write", path, std::error_code(errno, std::generic_category()));
-    }
-    // A sparse entry may end in a gap.
-    if (position < end)
-        fs::resize_file(path, end, error);
-    if (error)
-        throwFileSystemError("write", path, error);
+    // The size is set at the end: a sparse entry may end in a gap.
+    if ((error = out.close(end)))
+        writeFailed(*this, path, error);
     partial.complete();
 }
 
@@ -301,6 +306,48 @@ void Unpack::makeSymlink(archive_entry *entry, const fs::path &path)
         links.push_back(path);
 }
 
+// A name that this system cannot hold, or one too deep, is refused on its
+// own: never written under another name (Windows would drop a trailing dot
+// and reach another folder, or a device).
+bool Unpack::refusedName(const fs::path &name)
+{
+    const fs::path::string_type &text = name.native();
+    std::size_t depth = 0;
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t stop = text.find_first_of(fs::path::string_type{'/', '\\'}, start);
+        if (stop == fs::path::string_type::npos)
+            stop = text.size();
+        const fs::path::string_type part = text.substr(start, stop - start);
+        start = stop + 1;
+        const fs::path::string_type dot(1, '.');
+        if (part.empty() || part == dot || part == dot + dot)
+            continue;
+        RefusalReason reason{};
+        if (++depth > kDeepestFolder + 1)
+            reason = RefusalReason::TooDeep;
+        else if (root.native().size() + 1 + stop > kLongestPath)
+            reason = RefusalReason::NameTooLong;
+        else if (!nameRefused(part, NameRules::ThisSystem, reason))
+            continue;
+        refused.push_back({utf8FromPath(name), reason});
+        return true;
+    }
+    return false;
+}
+
+// Of two names that the system holds as one file, the first is kept and the
+// second reported; the same spelling again replaces the file, as elsewhere.
+bool Unpack::clashesInCase(const fs::path &name, const fs::path &path)
+{
+    if (!namesFoldCase())
+        return false;
+    const auto [known, added] = spellings.emplace(foldedName(path.native()), path.native());
+    if (added || known->second == path.native())
+        return false;
+    refused.push_back({utf8FromPath(name), RefusalReason::CaseClash});
+    return true;
+}
+
 void Unpack::entry(archive_entry *entry)
 {
     if (archive_entry_is_encrypted(entry))
@@ -313,7 +360,11 @@ void Unpack::entry(archive_entry *entry)
         if (splitName(name->native(), parts) == NameCheck::Empty)
             return;
     }
+    if (refusedName(*name))
+        return;
     const fs::path path = place(*name);
+    if (archive_entry_filetype(entry) != AE_IFDIR && clashesInCase(*name, path))
+        return;
     std::error_code error;
     if (const std::optional<fs::path> hardlink = archiveEntryHardlink(entry)) {
         const fs::path target = place(*hardlink);
@@ -442,42 +493,60 @@ const fs::path &ArchiveError::archive() const
     return m_archive;
 }
 
+namespace {
+
+// The folder an archive's top-level files go into: the archive's name without
+// its type, unless that name could climb, is empty, or cannot be held here.
+fs::path topFolderName(const fs::path &archive)
+{
+    const std::string_view suffix = archiveSuffix(archive);
+    std::string name = utf8FromPath(suffix.empty() ? archive.stem() : archive.filename());
+    if (!suffix.empty())
+        name.resize(name.size() - suffix.size());
+    RefusalReason reason{};
+    const fs::path stem = pathFromUtf8(name);
+    if (name.find_first_not_of(". ") == std::string::npos || name.find_first_of("/\\") != std::string::npos ||
+        nameRefused(stem.native(), NameRules::ThisSystem, reason))
+        return "archive";
+    return stem;
+}
+
+} // namespace
+
 ImportResult importArchive(const ModCatalogue &catalogue, const fs::path &archive,
                            ModCategory category, ImportProgress *progress,
                            const ArchiveLimits &limits)
 {
-    const fs::path staging = catalogue.roots().aircraftPath.parent_path() / kStagingFolderName;
+    const fs::path modsFolder = catalogue.roots().aircraftPath.parent_path();
+    std::vector<ImportRefusal> refused;
+    for (const fs::path &kept : sweepLeftovers(modsFolder))
+        refused.push_back({utf8FromPath(kept), RefusalReason::Leftover});
+    const ImportMarker marker(modsFolder);
+    const fs::path staging = uniqueNameIn(modsFolder, (std::string(kStagingFolderName) + "-").c_str());
     std::error_code error;
-    // What a run that was killed left behind.
-    fs::remove_all(staging, error);
-    if (error)
-        throwFileSystemError("remove_all", staging, error);
     fs::create_directory(staging, error);
     if (error)
         throwFileSystemError("create_directory", staging, error);
     StagingFolder cleanup(staging);
 
     // A mod packed without a folder of its own is named after its archive.
-    const std::string_view suffix = archiveSuffix(archive);
-    fs::path stem = suffix.empty() ? archive.stem() : archive.filename();
-    if (!suffix.empty()) {
-        std::string name = utf8FromPath(stem);
-        stem = pathFromUtf8(name.substr(0, name.size() - suffix.size()));
-    }
-    if (stem.empty())
-        stem = "archive";
-    Unpack unpack{archive, staging / stem, progress, limits};
+    Unpack unpack{archive, staging / topFolderName(archive), progress, limits};
+    ImportResult result;
     try {
         unpack.run();
     } catch (const UnpackCancelled &) {
-        ImportResult result;
         result.cancelled = true;
-        return result;
     }
-    ImportOptions options;
-    options.progress = progress;
-    options.linkFiles = true;
-    return importMods(catalogue, staging, category, options);
+    if (!result.cancelled) {
+        ImportOptions options;
+        options.progress = progress;
+        options.linkFiles = true;
+        options.sweep = false;
+        result = importMods(catalogue, staging, category, options);
+    }
+    refused.insert(refused.end(), unpack.refused.begin(), unpack.refused.end());
+    result.refused.insert(result.refused.begin(), refused.begin(), refused.end());
+    return result;
 }
 
 bool isArchiveFileName(const fs::path &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/import/ImportProgress.h"
 #include "library/catalogue/ModLibraryRoots.h"
 
@@ -10,10 +11,6 @@
 #include <vector>
 
 class ModCatalogue;
-
-// The folder, in the mods directory beside the two category folders, that an
-// archive is unpacked into before its mods are imported. Never left behind.
-inline constexpr char kStagingFolderName[] = ".tessel3-unpacking";
 
 // Why an archive was refused.
 enum class ArchiveProblem
@@ -51,9 +48,10 @@ struct ArchiveLimits
 
 // Unpacks the archive (zip, 7z, rar, tar, compressed or not) into the staging
 // folder, then imports from there exactly as importMods does; a mod at the
-// archive's top level is named after the archive. The staging folder goes
-// afterwards, also after a failure or a cancel, and one left by an earlier run
-// goes first. Throws ArchiveError for an archive it refuses (nothing is then
+// archive's top level is named after the archive. Each run unpacks into a
+// fresh staging folder, which goes afterwards, also after a failure or a
+// cancel; those left by earlier runs are swept first. Entries whose names
+// this system cannot hold are refused one by one, in the result. Throws ArchiveError for an archive it refuses (nothing is then
 // imported) and std::filesystem::filesystem_error as importMods does.
 ImportResult importArchive(const ModCatalogue &catalogue, const std::filesystem::path &archive,
                            ModCategory category, ImportProgress *progress = nullptr,

@@ -3,9 +3,12 @@
 #include "library/catalogue/Constants.h"
 #include "library/platform/FileSystemError.h"
 #include "library/platform/FolderWalk.h"
+#include "library/platform/NameRules.h"
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/catalogue/ModRecord.h"
 #include "library/platform/PathText.h"
+#include "library/platform/PlatformCopy.h"
 #include "library/platform/PlatformMove.h"
 
 #include <algorithm>
@@ -56,6 +59,67 @@ struct ImportRun
     std::set<FileIdentity> searchedFolders;
     // Every folder this import created or copied into; never searched.
     std::set<FileIdentity> destinationFolders;
+    // The chosen folder, links resolved: no link leads the import out of it.
+    fs::path sourceRoot;
+    // Folders between the chosen folder and the one being searched.
+    std::size_t depth = 0;
+
+    bool cancelRequested() const
+    {
+        return options.progress && options.progress->cancelRequested();
+    }
+
+    // The search and the copy may meet the same path; it is told once.
+    std::set<std::string> refusedPaths;
+
+    void refuse(const fs::path &path, RefusalReason reason)
+    {
+        std::string name = utf8FromPath(fs::path(path).make_preferred());
+        if (!counting && refusedPaths.insert(name).second)
+            result.refused.push_back({std::move(name), reason});
+    }
+
+    // True for a link that leads out of the chosen folder (or nowhere that
+    // can be resolved); it is reported and not followed.
+    bool leadsOutside(const fs::directory_entry &entry)
+    {
+        std::error_code error;
+        if (sourceRoot.empty() || !entry.is_symlink(error))
+            return false;
+        const fs::path real = fs::weakly_canonical(entry.path(), error);
+        if (!error && std::mismatch(sourceRoot.begin(), sourceRoot.end(), real.begin(), real.end())
+                              .first == sourceRoot.end())
+            return false;
+        refuse(entry.path(), RefusalReason::LinkOutside);
+        return true;
+    }
+
+    bool tooDeep(const fs::path &folder)
+    {
+        if (depth < kDeepestFolder)
+            return false;
+        refuse(folder, RefusalReason::TooDeep);
+        return true;
+    }
+};
+
+// Counts a folder level for as long as the object lives.
+class Descent
+{
+public:
+    explicit Descent(std::size_t &depth) : m_depth(depth)
+    {
+        ++m_depth;
+    }
+    ~Descent()
+    {
+        --m_depth;
+    }
+    Descent(const Descent &) = delete;
+    Descent &operator=(const Descent &) = delete;
+
+private:
+    std::size_t &m_depth;
 };
 
 // One mod folder being copied into its destination.
@@ -75,7 +139,8 @@ struct ModCopy
 
 bool isModToImport(const ImportRun &run, const fs::path &path)
 {
-    if (path.filename() != kEntryFileName || !isInstalled(path))
+    // Where names fold case, Entry.lua is the entry file as the game sees it.
+    if (!sameFileName(path.filename(), kEntryFileName) || !isInstalled(path))
         return false;
     if (run.catalogue.readField(path, run.catalogue.selfIdPatterns()).empty())
         return false;
@@ -101,6 +166,8 @@ void copyFolder(ModCopy &copy, const fs::path &from, FileIdentity fromIdentity, 
 // Follows links like the path library's recursive copy with skip-existing.
 void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &target)
 {
+    if (isLeftoverName(entry.path().filename()) || copy.run.leadsOutside(entry))
+        return;
     std::error_code error;
     const bool isFolder = entry.is_directory(error);
     if (error)
@@ -112,7 +179,7 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         // A link back up the tree, or a folder this import has just filled.
         if (std::find(copy.ancestors.begin(), copy.ancestors.end(), identity) !=
                 copy.ancestors.end() ||
-            copy.run.destinationFolders.contains(identity))
+            copy.run.destinationFolders.contains(identity) || copy.run.tooDeep(entry.path()))
             return;
         if (!copy.run.counting) {
             fs::create_directory(target, entry.path(), error);
@@ -123,6 +190,7 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
             if (error)
                 copy.fail(error);
         }
+        const Descent descent(copy.run.depth);
         copyFolder(copy, entry.path(), identity, target);
         return;
     }
@@ -133,7 +201,12 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         copy.fail(std::make_error_code(std::errc::not_supported));
     ImportRun &run = copy.run;
     std::error_code ignored;
-    const bool targetExisted = fs::exists(fs::symlink_status(target, ignored));
+    // A switched-off mod's stored entry file counts as the entry file: a new
+    // one beside it would switch the mod on for good.
+    const bool targetExisted =
+        fs::exists(fs::symlink_status(target, ignored)) ||
+        (target.filename() == kEntryFileName && target.parent_path() == copy.destination &&
+         fs::exists(fs::symlink_status(copy.destination / kStorageFolderName / kEntryFileName, ignored)));
     if (run.counting) {
         if (!targetExisted) {
             ++run.status.filesTotal;
@@ -141,8 +214,14 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         }
         return;
     }
-    if (run.options.progress && run.options.progress->cancelRequested())
+    if (run.cancelRequested())
         throw ImportCancelled{};
+    if (targetExisted) {
+        // A folder where the mod has a file is no file that is already there.
+        if (fs::is_directory(fs::symlink_status(target, ignored)))
+            copy.fail(std::make_error_code(std::errc::is_a_directory));
+        return;
+    }
     bool copied = false;
     // A link to a file that is about to go costs no space and no time; a file
     // system without links, or a source that is itself a link, gets a copy.
@@ -151,20 +230,21 @@ void copyEntry(ModCopy &copy, const fs::directory_entry &entry, const fs::path &
         copied = !error;
         error.clear();
     }
-    // Fails when the destination holds a folder or anything else by that name.
+    // Under a temporary name first: a copy cut short (a kill, a full disk)
+    // never stays under the real name, where the next import would keep it.
     if (!copied) {
-        copied = fs::copy_file(entry.path(), target, fs::copy_options::skip_existing, error);
-        // MinGW's library reports a file that is already there instead of skipping it.
-        if (error == std::errc::file_exists && targetExisted && fs::is_regular_file(target, ignored))
+        error = copyFileNoReplace(entry.path(), target,
+                                  uniqueNameIn(target.parent_path(), kTemporaryFilePrefix),
+                                  [&run] { return run.cancelRequested(); });
+        if (error == std::errc::operation_canceled)
+            throw ImportCancelled{};
+        // Another program made the file meanwhile: it is kept, as any file there.
+        if (error == std::errc::file_exists && fs::is_regular_file(target, ignored))
             return;
+        copied = !error;
     }
-    if (error) {
-        // A copy cut short (a full disk) must not stay behind: the next import
-        // would keep the stump as a file that is already there.
-        if (!targetExisted)
-            fs::remove(target, ignored);
+    if (error)
         copy.fail(error);
-    }
     if (copied) {
         ++run.result.filesCopied;
         ++run.status.filesDone;
@@ -246,7 +326,7 @@ void finishWholeMove(ImportRun &run)
 {
     const WholeMove move = *run.pendingMove;
     run.pendingMove.reset();
-    if (run.options.progress && run.options.progress->cancelRequested())
+    if (run.cancelRequested())
         throw ImportCancelled{};
     std::error_code error;
     fs::rename(move.modFolder, move.destination, error);
@@ -288,6 +368,8 @@ void searchFolder(ImportRun &run, const fs::path &folder);
 // True when the folder being listed is to go into place whole.
 bool searchEntry(ImportRun &run, const fs::directory_entry &entry)
 {
+    if (isLeftoverName(entry.path().filename()) || run.leadsOutside(entry))
+        return false;
     std::error_code error;
     const bool isFolder = entry.is_directory(error);
     if (error) {
@@ -297,8 +379,10 @@ bool searchEntry(ImportRun &run, const fs::directory_entry &entry)
             throwFileSystemError("status", entry.path(), error);
         return false;
     }
-    if (isFolder)
+    if (isFolder && !run.tooDeep(entry.path())) {
+        const Descent descent(run.depth);
         searchFolder(run, entry.path());
+    }
     else if (isModToImport(run, entry.path()))
         return importMod(run, entry.path());
     return false;
@@ -341,14 +425,25 @@ ImportResult importMods(const ModCatalogue &catalogue, const fs::path &source, M
                   category == ModCategory::Aircraft ? catalogue.roots().aircraftPath
                                                     : catalogue.roots().techPath,
                   options};
+    const fs::path modsFolder = catalogue.roots().aircraftPath.parent_path();
+    std::vector<ImportRefusal> leftovers;
+    if (options.sweep)
+        for (const fs::path &kept : sweepLeftovers(modsFolder))
+            leftovers.push_back({utf8FromPath(kept), RefusalReason::Leftover});
+    const ImportMarker marker(modsFolder);
     for (const ModRecord &record : catalogue.records())
         run.listedEntries.insert(record.entryPath);
+    std::error_code error;
+    run.sourceRoot = fs::weakly_canonical(source, error);
+    if (error)
+        run.sourceRoot.clear();
     if (options.progress) {
         // The totals are for show: a failure while adding up is met again,
         // and reported, by the import itself.
         ImportRun counting{catalogue, run.categoryFolder, options};
         counting.counting = true;
         counting.listedEntries = run.listedEntries;
+        counting.sourceRoot = run.sourceRoot;
         try {
             search(counting, source);
         } catch (const fs::filesystem_error &) {
@@ -361,5 +456,6 @@ ImportResult importMods(const ModCatalogue &catalogue, const fs::path &source, M
     } catch (const ImportCancelled &) {
         run.result.cancelled = true;
     }
+    run.result.refused.insert(run.result.refused.begin(), leftovers.begin(), leftovers.end());
     return run.result;
 }

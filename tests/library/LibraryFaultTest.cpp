@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <system_error>
 #include <map>
 #include <string>
 
@@ -358,6 +359,10 @@ TEST_F(LibraryFaultTest, AFullDiskKeepsEveryFileWhole)
     const std::string importError =
         errorOf([&] { importMods(*sharedCatalogue, source, ModCategory::Tech); });
     EXPECT_TRUE(names(importError, "copy")) << importError;
+    // Said as a full disk, not as an input/output error.
+    EXPECT_NE(importError.find(std::make_error_code(std::errc::no_space_on_device).message()),
+              std::string::npos)
+        << importError;
     EXPECT_EQ(tree(source), sourceBefore);
 }
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QStringList>
 
 namespace UiTexts {
 
@@ -293,11 +294,67 @@ QString importSummary(const ImportResult &result, UiLanguage language)
                                         "Импорт отменён. Импортировано модов: %1, скопировано файлов: %2."};
     static const MessageTexts nothing{"Nothing importable was found.", "未找到可导入的模组。",
                                       "Модов для импорта не найдено."};
-    if (!result.cancelled && result.modsImported == 0)
-        return QString::fromUtf8(pick(nothing, language));
-    return QString::fromUtf8(pick(result.cancelled ? cancelled : done, language))
-        .arg(result.modsImported)
-        .arg(result.filesCopied);
+    QString summary = !result.cancelled && result.modsImported == 0
+                          ? QString::fromUtf8(pick(nothing, language))
+                          : QString::fromUtf8(pick(result.cancelled ? cancelled : done, language))
+                                .arg(result.modsImported)
+                                .arg(result.filesCopied);
+    if (result.refused.empty())
+        return summary;
+    // The first few by name and reason; the status bar shows the whole text on hover.
+    static const MessageTexts notImported{"Not imported: %1.", "未导入：%1。", "Не импортировано: %1."};
+    static const MessageTexts item{"%1 (%2)", "%1（%2）", "%1 (%2)"};
+    static const MessageTexts more{"and %1 more", "等另外 %1 项", "и ещё %1"};
+    constexpr std::size_t kShown = 3;
+    QStringList items;
+    for (std::size_t i = 0; i < result.refused.size() && i < kShown; ++i)
+        items << QString::fromUtf8(pick(item, language))
+                     .arg(QString::fromStdString(result.refused[i].name),
+                          refusalReasonText(result.refused[i].reason, language));
+    if (result.refused.size() > kShown)
+        items << QString::fromUtf8(pick(more, language)).arg(result.refused.size() - kShown);
+    return summary + ' ' + QString::fromUtf8(pick(notImported, language)).arg(items.join("; "));
+}
+
+QString refusalReasonText(RefusalReason reason, UiLanguage language)
+{
+    static const MessageTexts reserved{"a name Windows keeps for a device", "Windows 保留的设备名",
+                                       "имя устройства Windows"};
+    static const MessageTexts dotOrSpace{"ends in a dot or a space", "以点或空格结尾",
+                                         "оканчивается точкой или пробелом"};
+    static const MessageTexts character{"a character names may not hold", "名称含不允许的字符",
+                                        "недопустимый символ в имени"};
+    static const MessageTexts tooLong{"name too long", "名称过长", "слишком длинное имя"};
+    static const MessageTexts caseClash{"differs only in letter case from another file",
+                                        "与另一文件仅大小写不同",
+                                        "отличается от другого файла только регистром"};
+    static const MessageTexts linkOutside{"a link leading out of the chosen folder",
+                                          "指向所选文件夹之外的链接",
+                                          "ссылка за пределы выбранной папки"};
+    static const MessageTexts leftover{"left by an interrupted import, cannot be removed",
+                                       "中断的导入所遗留，无法删除",
+                                       "осталось от прерванного импорта, не удаляется"};
+    static const MessageTexts tooDeep{"folders nested too deep", "文件夹嵌套过深",
+                                      "слишком глубокая вложенность папок"};
+    switch (reason) {
+    case RefusalReason::ReservedName:
+        return QString::fromUtf8(pick(reserved, language));
+    case RefusalReason::EndsInDotOrSpace:
+        return QString::fromUtf8(pick(dotOrSpace, language));
+    case RefusalReason::ForbiddenCharacter:
+        return QString::fromUtf8(pick(character, language));
+    case RefusalReason::NameTooLong:
+        return QString::fromUtf8(pick(tooLong, language));
+    case RefusalReason::CaseClash:
+        return QString::fromUtf8(pick(caseClash, language));
+    case RefusalReason::LinkOutside:
+        return QString::fromUtf8(pick(linkOutside, language));
+    case RefusalReason::Leftover:
+        return QString::fromUtf8(pick(leftover, language));
+    case RefusalReason::TooDeep:
+        break;
+    }
+    return QString::fromUtf8(pick(tooDeep, language));
 }
 
 QString importProgressCurrent(const ImportStatus &status, UiLanguage language)

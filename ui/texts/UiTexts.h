@@ -128,6 +128,8 @@ QString unknownReason(UiLanguage language);
 QString archiveProblemText(ArchiveProblem problem, UiLanguage language);
 // The status-bar line after an import: how many mods and files, or that nothing was found.
 QString importSummary(const ImportResult &result, UiLanguage language);
+// Why a file was not imported, in a few words.
+QString refusalReasonText(RefusalReason reason, UiLanguage language);
 // The progress window's lines: what is being done to which mod or archive, and how far along.
 QString importProgressCurrent(const ImportStatus &status, UiLanguage language);
 QString importProgressCounts(const ImportStatus &status, UiLanguage language);

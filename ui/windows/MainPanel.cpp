@@ -287,6 +287,7 @@ void MainPanel::runImports(const std::vector<ImportItem> &items, ModCategory cat
             total.modsImported += result.modsImported;
             total.filesCopied += result.filesCopied;
             total.cancelled = result.cancelled;
+            total.refused.insert(total.refused.end(), result.refused.begin(), result.refused.end());
             if (result.cancelled)
                 break;
         }

@@ -1,6 +1,11 @@
 #include "library/import/ModImport.h"
 
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ImportLeftovers.h"
 #include "library/catalogue/ModCatalogue.h"
+#include "library/switching/ModInstall.h"
+#include "library/platform/NameRules.h"
+#include "library/platform/PathText.h"
 #include "tests/support/PlatformLimits.h"
 #include "tests/support/TempDir.h"
 
@@ -9,6 +14,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -35,9 +41,9 @@ protected:
         return catalogue;
     }
 
-    void import(const fs::path &source, ModCategory category = ModCategory::Aircraft)
+    ImportResult import(const fs::path &source, ModCategory category = ModCategory::Aircraft)
     {
-        importMods(*load(), source, category);
+        return importMods(*load(), source, category);
     }
 
     TempDir mods;
@@ -131,7 +137,6 @@ TEST_F(ModImportTest, ASingleModFolderWithAnyNameIsCopiedWhole)
 TEST_F(ModImportTest, FoldersWithoutAQualifyingEntryFileImportNothing)
 {
     writeFile(source / "Disabled" / "_Z_AzuDavodoz_E_" / "entry.lua", "self_ID = \"off\"\n");
-    writeFile(source / "Cased" / "Entry.lua", "self_ID = \"cased\"\n");
     writeFile(source / "NoId" / "entry.lua", "displayName = \"no id\"\n");
     writeFile(source / "EmptyId" / "entry.lua", "self_ID = \"\"\n");
     fs::create_directories(source / "Folder" / "entry.lua");
@@ -268,4 +273,125 @@ TEST_F(ModImportTest, CopyFailuresNameTheModFolderAndItsDestination)
             EXPECT_EQ(error.path2(), destination);
         }
     }
+}
+
+// A new copy of a switched-off mod once added an entry file beside the stored
+// one: the mod was on for good, and switching it off failed for ever.
+TEST_F(ModImportTest, ANewCopyOfASwitchedOffModKeepsItOffAndSwitchable)
+{
+    writeMod(source / "old" / "M", "m");
+    import(source / "old");
+    auto catalogue = load();
+    ASSERT_EQ(catalogue->records().size(), 1U);
+    ASSERT_FALSE(uninstallMod(*catalogue, catalogue->records()[0]));
+    writeMod(source / "new" / "M", "m");
+    writeFile(source / "new" / "M" / "entry.lua", "self_ID = \"m\"\nversion = \"2\"\n");
+    writeFile(source / "new" / "M" / "Added.dds", "new file");
+
+    import(source / "new");
+
+    const fs::path mod = mods / "aircraft" / "M";
+    EXPECT_FALSE(fs::exists(mod / "entry.lua"));
+    EXPECT_EQ(readFile(mod / "Added.dds"), "new file");
+    catalogue = load();
+    ASSERT_EQ(catalogue->records().size(), 1U);
+    ModRecord &record = catalogue->records()[0];
+    EXPECT_FALSE(record.installState);
+    EXPECT_FALSE(installMod(*catalogue, record));
+    EXPECT_FALSE(uninstallMod(*catalogue, record));
+}
+
+// A mod holding a link to the user's private files once copied them in.
+TEST_F(ModImportTest, LinksLeadingOutOfTheChosenFolderAreReportedAndNotFollowed)
+{
+    if (!kCanCreateSymlinks)
+        GTEST_SKIP() << kNoSymlinks;
+    TempDir secret;
+    writeFile(secret / "diary.txt", "private");
+    writeMod(source / "M", "m");
+    writeFile(source / "shared" / "common.dds", "shared texture");
+    fs::create_directory_symlink(secret.path(), source / "M" / "textures");
+    fs::create_symlink(secret / "diary.txt", source / "M" / "notes.txt");
+    fs::create_directory_symlink(source / "shared", source / "M" / "Shared");
+    fs::create_directory_symlink(secret.path(), source / "elsewhere");
+
+    const ImportResult result = import(source.path());
+
+    const fs::path mod = mods / "aircraft" / "M";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mod / "textures")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mod / "notes.txt")));
+    EXPECT_EQ(readFile(mod / "Shared" / "common.dds"), "shared texture");
+    std::set<std::string> refused;
+    for (const ImportRefusal &refusal : result.refused) {
+        EXPECT_EQ(refusal.reason, RefusalReason::LinkOutside);
+        refused.insert(fs::path(refusal.name).filename().string());
+    }
+    EXPECT_EQ(refused, (std::set<std::string>{"textures", "notes.txt", "elsewhere"}));
+}
+
+// What a killed import leaves (an unpacking folder, a temporary file) goes with
+// the next load or import, and is never imported meanwhile.
+TEST_F(ModImportTest, LeftoversOfKilledImportsAreSweptAndNeverImported)
+{
+    writeMod(mods / "aircraft" / "M", "m");
+    const fs::path temporary = mods / "aircraft" / "M" / "Shapes" / (std::string(kTemporaryFilePrefix) + "x1");
+    const fs::path staging = mods / (std::string(kStagingFolderName) + "-x1");
+    const auto leave = [&] {
+        writeFile(temporary, "cut sh");
+        writeMod(staging / "Half", "half");
+        writeFile(mods / kImportMarkerName, "");
+    };
+    leave();
+    loadCatalogue(utf8FromPath(mods.path()));
+    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(mods / kImportMarkerName));
+
+    // A folder import of the whole mods folder sweeps first; what it cannot
+    // sweep it does not import.
+    leave();
+    writeMod(source / "Other", "other");
+    import(mods.path());
+    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(mods / "aircraft" / "Half"));
+    ImportOptions keep;
+    keep.sweep = false;
+    leave();
+    writeFile(source / "Other" / "Shapes" / temporary.filename(), "cut sh");
+    importMods(*load(), mods.path(), ModCategory::Tech, keep);
+    importMods(*load(), source.path(), ModCategory::Tech, keep);
+    EXPECT_FALSE(fs::exists(mods / "tech" / "Half"));
+    EXPECT_FALSE(fs::exists(mods / "tech" / "Other" / "Shapes" / temporary.filename()));
+    EXPECT_TRUE(fs::exists(mods / "tech" / "Other" / "Shapes" / "Deep" / "model.edm"));
+}
+
+// Windows: Entry.lua is the entry file there (the game opens it so), and of
+// two names differing only in case the first is kept and the second reported.
+// Elsewhere the names are different files and only the exact name counts.
+TEST_F(ModImportTest, EntryFilesInAnotherLetterCaseCountWhereNamesFoldCase)
+{
+    writeFile(source / "Cased" / "Entry.lua", "self_ID = \"cased\"\n");
+    import(source.path());
+    const auto catalogue = load();
+    EXPECT_EQ(fs::exists(mods / "aircraft" / "Cased" / "Entry.lua"), namesFoldCase());
+    EXPECT_EQ(catalogue->records().size(), namesFoldCase() ? 1U : 0U);
+}
+
+// Each level of the search and the copy takes memory and stack: deeper trees
+// are refused by name, not walked.
+TEST_F(ModImportTest, FoldersDeeperThanTheImportFollowsAreReportedAndSkipped)
+{
+    writeMod(source / "M", "m");
+    fs::path deep = source / "M";
+    for (std::size_t level = 0; level < kDeepestFolder + 1; ++level)
+        deep /= "d";
+    writeFile(deep / "x.txt", "deep");
+    const ImportResult result = import(source.path());
+    EXPECT_EQ(readFile(mods / "aircraft" / "M" / "Cockpit" / "panel.lua"), "m panel");
+    std::string told;
+    for (const ImportRefusal &refusal : result.refused)
+        told += refusal.name + " (" + std::to_string(int(refusal.reason)) + ")\n";
+    ASSERT_EQ(result.refused.size(), 1U) << told;
+    EXPECT_EQ(result.refused[0].reason, RefusalReason::TooDeep);
 }
