@@ -1,12 +1,17 @@
 // Starts a program from its own folder, waits for its first window, saves a
 // picture of it, clicks at a point of that window, waits for the window that
 // follows and saves a picture of that one too, then closes the program.
-// Usage: tessel3_dist_shots PROGRAM FIRST.png SECOND.png CLICK_X CLICK_Y
+// Given only FIRST.png it stops after the first picture. Given a shortcut
+// (.lnk) it starts the shortcut's target in the shortcut's working folder and
+// prints both.
+// Usage: tessel3_dist_shots PROGRAM|SHORTCUT FIRST.png [SECOND.png CLICK_X CLICK_Y]
 
 #include <QImage>
 #include <QString>
 
 #include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -90,19 +95,56 @@ int fail(const char *what)
     return 1;
 }
 
+void printLine(const char *label, const std::wstring &text)
+{
+    std::printf("%s: %s\n", label, QString::fromStdWString(text).toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// The target and the working folder a shortcut file names.
+bool readShortcut(const std::wstring &file, std::wstring &target, std::wstring &folder)
+{
+    CoInitialize(nullptr);
+    IShellLinkW *link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void **>(&link))))
+        return false;
+    IPersistFile *persist = nullptr;
+    bool read = false;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&persist)))) {
+        wchar_t path[MAX_PATH]{};
+        wchar_t directory[MAX_PATH]{};
+        read = SUCCEEDED(persist->Load(file.c_str(), STGM_READ)) &&
+               SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+               SUCCEEDED(link->GetWorkingDirectory(directory, MAX_PATH));
+        target = path;
+        folder = directory;
+        persist->Release();
+    }
+    link->Release();
+    return read;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc != 6)
-        return fail("usage: PROGRAM FIRST.png SECOND.png CLICK_X CLICK_Y");
+    if (argc != 3 && argc != 6)
+        return fail("usage: PROGRAM|SHORTCUT FIRST.png [SECOND.png CLICK_X CLICK_Y]");
     std::wstring program = argv[1];
     std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
+    if (program.size() > 4 && _wcsicmp(program.c_str() + program.size() - 4, L".lnk") == 0) {
+        if (!readShortcut(std::wstring(argv[1]), program, folder))
+            return fail("cannot read the shortcut");
+        printLine("target", program);
+        printLine("folder", folder);
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::wstring commandLine = L"\"" + program + L"\"";
-    // Started from its own folder, as a double click in Explorer does.
+    // Started from its own folder, as a double click in Explorer does, or from
+    // the shortcut's working folder, as the Start menu does.
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &process))
         return fail("cannot start the program");
@@ -114,6 +156,8 @@ int wmain(int argc, wchar_t **argv)
         Sleep(1500);
         if (!saveShot(first, argv[2]))
             status = fail("cannot save the first picture");
+    }
+    if (first && argc == 6) {
         click(first, int(std::wcstol(argv[4], nullptr, 10)), int(std::wcstol(argv[5], nullptr, 10)));
         HWND second = waitForWindow(process.dwProcessId, first, process.hProcess);
         if (!second) {
