@@ -142,6 +142,29 @@ void VezModItemWidget::markDuplicate(const QStringList &otherModFolders)
     showDuplicateNote();
 }
 
+void VezModItemWidget::showNote(const QString &note)
+{
+    if (note.isEmpty()) {
+        if (noteMark) {
+            noteMark->hide();
+            noteMark->setToolTip(QString());
+        }
+        return;
+    }
+    if (!noteMark) {
+        noteMark = new QLabel(QStringLiteral("\u270E"), this);
+        noteMark->setObjectName(QStringLiteral("noteMark"));
+        noteMark->setStyleSheet(QStringLiteral("color: rgb(245,158,15); font-size: 9px;"));
+        noteMark->setAlignment(Qt::AlignCenter);
+        // Outside the layout, in its left margin: the columns keep their places.
+        const int left = layout() ? layout()->contentsMargins().left() : 9;
+        noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
+    }
+    // As rich text, so that a long note wraps.
+    noteMark->setToolTip(QStringLiteral("<p>") + note.toHtmlEscaped() + QStringLiteral("</p>"));
+    noteMark->show();
+}
+
 QString VezModItemWidget::rowName(const ModRecord &record)
 {
     if (!record.displayName.empty())
