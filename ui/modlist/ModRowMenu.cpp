@@ -19,11 +19,25 @@
 #include <QStatusBar>
 
 #include <string>
-#include <utility>
 
-ModRowMenu::ModRowMenu(VezModList *list, ModNotes *notes, ModRecycler *recycler,
-                       QString styleSheet)
-    : QObject(list), list(list), notes(notes), recycler(recycler), styleSheet(std::move(styleSheet))
+namespace {
+
+// Opaque on its own: the list's transparent background must not reach the popup.
+const QString &menuSheet()
+{
+    static const QString sheet = QStringLiteral(
+        "QMenu{background-color:rgb(39,39,39);color:rgb(245,158,15);font-weight:bold;"
+        "border:1px solid rgb(245,158,15);}"
+        "QMenu::item{padding:4px 20px 4px 14px;}"
+        "QMenu::item:selected{background-color:rgb(245,158,15);color:rgb(39,39,39);}"
+        "QMenu::separator{height:1px;background:rgb(128,128,128);margin:3px 8px;}");
+    return sheet;
+}
+
+} // namespace
+
+ModRowMenu::ModRowMenu(VezModList *list, ModNotes *notes, ModRecycler *recycler)
+    : QObject(list), list(list), notes(notes), recycler(recycler)
 {
     connect(list, &VezModList::rowMenuRequested, this, &ModRowMenu::open);
 }
@@ -34,10 +48,10 @@ QMenu *ModRowMenu::open(int row, QPoint globalPosition)
     if (!record)
         return nullptr;
     const UiLanguage language = currentLanguage;
-    auto *menu = new QMenu(list);
+    auto *menu = new QMenu(list->window());
     menu->setObjectName(QStringLiteral("rowMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->setStyleSheet(styleSheet);
+    menu->setStyleSheet(menuSheet());
     // Each entry acts on the row's record only while the row still shows it.
     const auto addEntry = [&](const UiText &text, auto act) {
         QAction *action = menu->addAction(textIn(text, language));

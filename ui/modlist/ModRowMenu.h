@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QPoint>
-#include <QString>
 
 class ModNotes;
 class ModRecycler;
@@ -17,7 +16,7 @@ class ModRowMenu : public QObject
     Q_OBJECT
 
 public:
-    ModRowMenu(VezModList *list, ModNotes *notes, ModRecycler *recycler, QString styleSheet);
+    ModRowMenu(VezModList *list, ModNotes *notes, ModRecycler *recycler);
 
     // Opens the row's menu at the global position; null outside the list.
     QMenu *open(int row, QPoint globalPosition);
@@ -28,5 +27,4 @@ private:
     VezModList *list;
     ModNotes *notes;
     ModRecycler *recycler;
-    QString styleSheet;
 };

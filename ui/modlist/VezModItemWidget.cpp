@@ -154,14 +154,19 @@ void VezModItemWidget::showNote(const QString &note)
     if (!noteMark) {
         noteMark = new QLabel(QStringLiteral("\u270E"), this);
         noteMark->setObjectName(QStringLiteral("noteMark"));
-        noteMark->setStyleSheet(QStringLiteral("color: rgb(245,158,15); font-size: 9px;"));
+        // The tip takes its looks from the mark's sheet.
+        noteMark->setStyleSheet(QStringLiteral(
+            "QLabel{color: rgb(245,158,15); font-size: 12px;}"
+            "QToolTip{color: white; background-color: rgb(39,39,39); border: 1px solid rgb(245,158,15);}"));
         noteMark->setAlignment(Qt::AlignCenter);
         // Outside the layout, in its left margin: the columns keep their places.
         const int left = layout() ? layout()->contentsMargins().left() : 9;
         noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
     }
-    // As rich text, so that a long note wraps.
-    noteMark->setToolTip(QStringLiteral("<p>") + note.toHtmlEscaped() + QStringLiteral("</p>"));
+    // A short note on one line; a long one as rich text, which wraps.
+    noteMark->setToolTip((note.size() <= 80 ? QStringLiteral("<p style='white-space:pre'>")
+                                            : QStringLiteral("<p>")) +
+                         note.toHtmlEscaped() + QStringLiteral("</p>"));
     noteMark->show();
 }
 

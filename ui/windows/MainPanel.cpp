@@ -394,7 +394,7 @@ void MainPanel::setUpOrganising(DraggableWidget *dragStrip)
     auto *recycler = new ModRecycler(this, [this] {
         return runGuarded(form->statusbar, FailedCommand::Reload, [this] { reloadRows(); });
     });
-    new ModRowMenu(form->listWidget, notes.get(), recycler, form->menuFeatures->styleSheet());
+    new ModRowMenu(form->listWidget, notes.get(), recycler);
 
     copyModListAction = new QAction(setUpText(UiTexts::actionCopy_Mod_List), this);
     copyModListAction->setObjectName(QString::fromUtf8(UiTexts::actionCopy_Mod_List.element));

@@ -36,6 +36,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolTip>
 
 #include <deque>
 #include <filesystem>
@@ -103,7 +104,7 @@ QMenu *openRowMenu(int row)
     const QPoint at = list->visualItemRect(list->item(row)).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &event);
-    return list->findChild<QMenu *>(QStringLiteral("rowMenu"));
+    return mainPanel->findChild<QMenu *>(QStringLiteral("rowMenu"));
 }
 
 void chooseFromMenu(QMenu *menu, const char *entry)
@@ -424,7 +425,7 @@ void OrganisingTest::copiedListHoldsTheShownRows()
     QCOMPARE(QGuiApplication::clipboard()->text(), hip2);
     // Install/Uninstall from the menu acts as the row's button does.
     QCOMPARE(child<QAction>(openRowMenu(0), "rowInstall")->text(), QStringLiteral("Uninstall"));
-    chooseFromMenu(modList()->findChild<QMenu *>(QStringLiteral("rowMenu")), "rowInstall");
+    chooseFromMenu(mainPanel->findChild<QMenu *>(QStringLiteral("rowMenu")), "rowInstall");
     QVERIFY(!modList()->recordAt(0)->installState);
 }
 
@@ -545,17 +546,30 @@ void OrganisingTest::screenshotsOfASortedListWithMenuAndNote()
     // The Menu key (or Shift+F10) opens the current row's menu.
     modList()->setCurrentRow(1);
     QTest::keyClick(modList(), Qt::Key_F10, Qt::ShiftModifier);
-    auto *menu = modList()->findChild<QMenu *>(QStringLiteral("rowMenu"));
+    auto *menu = mainPanel->findChild<QMenu *>(QStringLiteral("rowMenu"));
     // Grabbed at once: on the offscreen platform a popup closes at the next events.
     QVERIFY(menu);
     QCOMPARE(child<QAction>(menu, "rowNote")->text(), noteEntry);
     QCOMPARE(menu->actions().size(), 8); // six entries, two separators
 
+    // The note shows as the tip of its mark.
+    auto *mark = modList()->rowWidgetAt(1)->findChild<QLabel *>(QStringLiteral("noteMark"));
+    QVERIFY(mark && mark->isVisible());
+    const QPoint tipAt = mark->mapToGlobal(QPoint(mark->width() + 240, mark->height() / 2));
+    QToolTip::showText(tipAt, mark->toolTip(), mark);
+    QWidget *tip = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qstrcmp(widget->metaObject()->className(), "QTipLabel") == 0 && widget->isVisible())
+            tip = widget;
+    QVERIFY(tip);
+
     QImage shot = mainPanel->grab().toImage();
     {
         QPainter painter(&shot);
         painter.drawImage(mainPanel->mapFromGlobal(menu->pos()), menu->grab().toImage());
+        painter.drawImage(mainPanel->mapFromGlobal(tip->pos()), tip->grab().toImage());
     }
+    QToolTip::hideText();
     saveScreenshot(shot, QStringLiteral("organising-") + code.toLower());
     menu->close();
 }
