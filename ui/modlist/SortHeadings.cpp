@@ -7,6 +7,7 @@
 #include "ui/texts/UiTexts.h"
 
 #include <QLabel>
+#include <QTimer>
 
 #include <filesystem>
 #include <system_error>
@@ -34,6 +35,17 @@ SortHeadings::SortHeadings(VezModList *list, const std::array<QLabel *, 5> &head
     arrow->setAlignment(Qt::AlignCenter);
     arrow->setAttribute(Qt::WA_TransparentForMouseEvents);
     arrow->hide();
+    // The file is written with a flush to the disk, which may take longer than a frame.
+    saveTimer = new QTimer(this);
+    saveTimer->setSingleShot(true);
+    saveTimer->setInterval(300);
+    connect(saveTimer, &QTimer::timeout, this, &SortHeadings::save);
+}
+
+SortHeadings::~SortHeadings()
+{
+    if (saveTimer->isActive())
+        save();
 }
 
 QString SortHeadings::loadChoice()
@@ -49,13 +61,14 @@ QString SortHeadings::loadChoice()
     } catch (const std::filesystem::filesystem_error &error) {
         problem = fileSystemFailure(FailedCommand::ReadListOrder, error);
     }
+    chosen = choice;
     if (!(choice == list->sortChoice()))
         list->setSortChoice(choice);
     showArrow();
     return problem;
 }
 
-bool SortHeadings::clickAt(QPoint position, QString *problem)
+bool SortHeadings::clickAt(QPoint position)
 {
     // Each heading answers from its left edge to the next heading's, so the
     // gaps between the short heading texts count too.
@@ -66,26 +79,29 @@ bool SortHeadings::clickAt(QPoint position, QString *problem)
                                                       : own.right() + kArrowWidth + 6;
         if (position.x() >= left && position.x() < right && position.y() >= own.top() - 8 &&
             position.y() <= own.bottom() + 8) {
-            const QString saveProblem =
-                choose(afterHeadingClick(list->sortChoice(), kColumns[index]));
-            if (problem)
-                *problem = saveProblem;
+            choose(afterHeadingClick(list->sortChoice(), kColumns[index]));
             return true;
         }
     }
     return false;
 }
 
-QString SortHeadings::choose(SortChoice choice)
+void SortHeadings::choose(SortChoice choice)
 {
+    chosen = choice;
     list->setSortChoice(choice);
     showArrow();
+    saveTimer->start();
+}
+
+void SortHeadings::save()
+{
+    saveTimer->stop();
     try {
-        saveSortChoice(sortChoiceFilePath(), choice);
+        saveSortChoice(sortChoiceFilePath(), chosen);
     } catch (const std::filesystem::filesystem_error &error) {
-        return fileSystemFailure(FailedCommand::SaveListOrder, error);
+        emit saveFailed(fileSystemFailure(FailedCommand::SaveListOrder, error));
     }
-    return QString();
 }
 
 void SortHeadings::showArrow()

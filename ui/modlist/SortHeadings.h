@@ -8,6 +8,7 @@
 #include <array>
 
 class QLabel;
+class QTimer;
 class VezModList;
 
 // The five column headings as sort buttons: a click sorts the list by the
@@ -26,17 +27,24 @@ public:
     // Reads the saved choice and sorts by it; the status-bar line for a file
     // that could not be taken, empty when all went well.
     QString loadChoice();
-    // A click at the position (in the headings' parent): true when it hit a
-    // heading; `problem` then receives choose()'s answer.
-    bool clickAt(QPoint position, QString *problem = nullptr);
-    // Sorts by the column, saving the choice; the status-bar line for a
-    // failed save, empty when saved.
-    QString choose(SortChoice choice);
+    // A click at the position (in the headings' parent): true when it hit a heading.
+    bool clickAt(QPoint position);
+    // Sorts by the column; the choice is saved a moment later (clicks in a
+    // row save once) and at the latest when the headings go.
+    void choose(SortChoice choice);
+    ~SortHeadings() override;
+
+signals:
+    // A failed save: the status-bar line.
+    void saveFailed(const QString &message);
 
 private:
     void showArrow();
+    void save();
 
     VezModList *list;
     std::array<QLabel *, 5> headings;
     QLabel *arrow;
+    QTimer *saveTimer;
+    SortChoice chosen; // kept here: the list may be gone when the last save runs
 };

@@ -38,6 +38,22 @@ bool mayDifferInSize(const ModRecord &record)
            mayTakeMoreThanOneLine(record.developerName) || mayTakeMoreThanOneLine(record.version);
 }
 
+// An item that sorts by the place its record takes in the order chosen, so
+// that sorting moves the items, their row widgets and the current row along
+// instead of building them anew.
+class PlacedItem : public QListWidgetItem
+{
+public:
+    explicit PlacedItem(QListWidget *list) : QListWidgetItem(list) {}
+
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return place < static_cast<const PlacedItem &>(other).place;
+    }
+
+    std::size_t place = 0;
+};
+
 } // namespace
 
 VezModList::VezModList(QWidget *parent) : QListWidget(parent)
@@ -75,7 +91,7 @@ void VezModList::rebuildItems()
     // All items before any row widget: a visible view re-places every row widget
     // it has whenever an item is inserted.
     for (std::size_t index = 0; index < records.size(); ++index) {
-        new QListWidgetItem(this);
+        new PlacedItem(this);
         shownRows.push_back(static_cast<int>(index)); // until the filter has had its say
     }
     std::optional<QSize> sharedHint[2];
@@ -117,17 +133,41 @@ void VezModList::updateRowsLanguage()
 void VezModList::setSortChoice(SortChoice choice)
 {
     sort = choice;
-    const ModRecord *current = recordAt(currentRow());
-    records = sortedRecords(catalogueRecords, sort, currentLanguage);
-    rebuildItems();
-    if (!current)
+    std::vector<std::reference_wrapper<ModRecord>> sorted =
+        sortedRecords(catalogueRecords, sort, currentLanguage);
+    if (sorted.size() != records.size() || records.empty()) {
+        records = std::move(sorted);
+        rebuildItems();
         return;
+    }
+    std::unordered_map<const ModRecord *, std::size_t> place;
+    place.reserve(sorted.size());
+    for (std::size_t index = 0; index < sorted.size(); ++index)
+        place.emplace(&sorted[index].get(), index);
+    std::vector<bool> placedHidden(records.size());
+    std::vector<const std::string *> placedNotes(records.size());
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const std::size_t to = place.at(&records[index].get());
+        static_cast<PlacedItem *>(item(static_cast<int>(index)))->place = to;
+        placedHidden[to] = hiddenRows[index];
+        placedNotes[to] = rowNotes[index];
+    }
+    for (int &built : builtRows)
+        built = static_cast<int>(place.at(&records[static_cast<std::size_t>(built)].get()));
+    records = std::move(sorted);
+    hiddenRows = std::move(placedHidden);
+    rowNotes = std::move(placedNotes);
+    duplicates = DuplicateSelfIds(records);
+    // Items, row widgets, hidden rows and the current row all move with their places.
+    sortItems(Qt::AscendingOrder);
+    shownRows.clear();
     for (std::size_t index = 0; index < records.size(); ++index)
-        if (&records[index].get() == current && !hiddenRows[index]) {
-            selectionModel()->setCurrentIndex(indexFromItem(item(static_cast<int>(index))),
-                                              QItemSelectionModel::NoUpdate);
-            break;
-        }
+        if (!hiddenRows[index])
+            shownRows.push_back(static_cast<int>(index));
+    // A click waits for what it shows; scrolling builds the rows around it later.
+    onlyRowsInView = true;
+    keepRowsForView();
+    onlyRowsInView = false;
 }
 
 SortChoice VezModList::sortChoice() const

@@ -385,11 +385,10 @@ void MainPanel::setUpOrganising(DraggableWidget *dragStrip)
     dataFileProblems = problems.join(QLatin1Char(' '));
     // The strip over the headings drags the window; a click without a drag sorts.
     connect(dragStrip, &DraggableWidget::clicked, this, [this, dragStrip](QPoint at) {
-        QString problem;
-        if (sortHeadings->clickAt(dragStrip->mapTo(form->centralwidget, at), &problem) &&
-            !problem.isEmpty())
-            form->statusbar->showMessage(problem);
+        sortHeadings->clickAt(dragStrip->mapTo(form->centralwidget, at));
     });
+    connect(sortHeadings, &SortHeadings::saveFailed, form->statusbar,
+            [this](const QString &message) { form->statusbar->showMessage(message); });
 
     auto *recycler = new ModRecycler(this, [this] {
         return runGuarded(form->statusbar, FailedCommand::Reload, [this] { reloadRows(); });
