@@ -92,9 +92,19 @@ int compareVersions(const QString &left, const QString &right, const QCollator &
     return compareParts(versionParts(left), versionParts(right), collator);
 }
 
+void SortKeyCache::clear()
+{
+    keys.clear();
+}
+
+std::vector<QCollatorSortKey> &SortKeyCache::keysFor(SortColumn column, UiLanguage language)
+{
+    return keys[{column, language}];
+}
+
 std::vector<std::reference_wrapper<ModRecord>>
 sortedRecords(std::vector<std::reference_wrapper<ModRecord>> records, SortChoice choice,
-              UiLanguage language)
+              UiLanguage language, SortKeyCache *cache)
 {
     if (choice.column == SortColumn::Catalogue)
         return records;
@@ -124,10 +134,14 @@ sortedRecords(std::vector<std::reference_wrapper<ModRecord>> records, SortChoice
         // The views point into `versions`, which outlives the sort.
         arrange([&](std::size_t a, std::size_t b) { return compareParts(parts[a], parts[b], collator); });
     } else {
+        std::vector<QCollatorSortKey> ownKeys;
+        std::vector<QCollatorSortKey> &keys =
+            cache ? cache->keysFor(choice.column, language) : ownKeys;
         const QCollator collator = collatorFor(language);
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(records.size());
-        for (const ModRecord &record : records) {
+        if (keys.size() != records.size())
+            keys.clear();
+        for (std::size_t index = keys.size(); index < records.size(); ++index) {
+            const ModRecord &record = records[index];
             const QString text = choice.column == SortColumn::SelfId ? fromUtf8(record.self_ID)
                                  : choice.column == SortColumn::Name
                                      ? VezModItemWidget::rowName(record)

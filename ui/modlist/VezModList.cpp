@@ -69,8 +69,9 @@ VezModList::VezModList(QWidget *parent) : QListWidget(parent)
 void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &newRecords)
 {
     catalogueRecords = newRecords;
+    sortKeys.clear();
     findNotes();
-    records = sortedRecords(catalogueRecords, sort, currentLanguage);
+    records = sortedRecords(catalogueRecords, sort, currentLanguage, &sortKeys);
     rebuildItems();
 }
 
@@ -112,6 +113,7 @@ void VezModList::rebuildItems()
 
 void VezModList::refreshRows()
 {
+    sortKeys.clear(); // a refresh may read other texts
     for (int index = 0; index < count(); ++index)
         if (auto *rowWidget = qobject_cast<VezModItemWidget *>(itemWidget(item(index))))
             rowWidget->refresh();
@@ -134,7 +136,7 @@ void VezModList::setSortChoice(SortChoice choice)
 {
     sort = choice;
     std::vector<std::reference_wrapper<ModRecord>> sorted =
-        sortedRecords(catalogueRecords, sort, currentLanguage);
+        sortedRecords(catalogueRecords, sort, currentLanguage, &sortKeys);
     if (sorted.size() != records.size() || records.empty()) {
         records = std::move(sorted);
         rebuildItems();

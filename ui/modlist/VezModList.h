@@ -3,6 +3,7 @@
 #include "library/catalogue/DuplicateSelfIds.h"
 #include "library/viewchoice/SortChoice.h"
 #include "ui/modlist/ModFilter.h"
+#include "ui/modlist/ModSort.h"
 
 #include <QListWidget>
 
@@ -96,6 +97,7 @@ private:
     std::vector<std::reference_wrapper<ModRecord>> catalogueRecords; // as given to fillRows
     std::vector<std::reference_wrapper<ModRecord>> records;          // in the order shown
     SortChoice sort;
+    SortKeyCache sortKeys; // of catalogueRecords
     const ModNotes *notes = nullptr;
     std::unordered_map<const ModRecord *, const std::string *> notesByRecord;
     std::vector<const std::string *> rowNotes; // by row; null where a mod has no note
