@@ -61,11 +61,12 @@ const QString &ModFilter::text() const
     return m_text;
 }
 
-bool ModFilter::matches(const ModRecord &record) const
+bool ModFilter::matches(const ModRecord &record, const std::string *note) const
 {
     if (m_text.isEmpty())
         return true;
-    if (containsText(record.self_ID, m_text, m_asciiLower) ||
+    if ((note && containsText(*note, m_text, m_asciiLower)) ||
+        containsText(record.self_ID, m_text, m_asciiLower) ||
         containsText(record.developerName, m_text, m_asciiLower) ||
         containsText(record.version, m_text, m_asciiLower))
         return true;

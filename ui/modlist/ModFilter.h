@@ -7,8 +7,8 @@
 class QKeyEvent;
 struct ModRecord;
 
-// What the filter field asks for: the mods whose self ID, shown name, developer
-// or version contain the text, whatever the letter case (Unicode case folding,
+// What the filter field asks for: the mods whose self ID, shown name, developer,
+// version or note contain the text, whatever the letter case (Unicode case folding,
 // so Cyrillic and accented letters match their other case too).
 class ModFilter
 {
@@ -19,7 +19,7 @@ public:
     // An empty filter lets every mod through.
     bool isEmpty() const;
     const QString &text() const;
-    bool matches(const ModRecord &record) const;
+    bool matches(const ModRecord &record, const std::string *note = nullptr) const;
 
 private:
     QString m_text;

@@ -142,6 +142,34 @@ void VezModItemWidget::markDuplicate(const QStringList &otherModFolders)
     showDuplicateNote();
 }
 
+void VezModItemWidget::showNote(const QString &note)
+{
+    if (note.isEmpty()) {
+        if (noteMark) {
+            noteMark->hide();
+            noteMark->setToolTip(QString());
+        }
+        return;
+    }
+    if (!noteMark) {
+        noteMark = new QLabel(QStringLiteral("\u270E"), this);
+        noteMark->setObjectName(QStringLiteral("noteMark"));
+        // The tip takes its looks from the mark's sheet.
+        noteMark->setStyleSheet(QStringLiteral(
+            "QLabel{color: rgb(245,158,15); font-size: 12px;}"
+            "QToolTip{color: white; background-color: rgb(39,39,39); border: 1px solid rgb(245,158,15);}"));
+        noteMark->setAlignment(Qt::AlignCenter);
+        // Outside the layout, in its left margin: the columns keep their places.
+        const int left = layout() ? layout()->contentsMargins().left() : 9;
+        noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
+    }
+    // A short note on one line; a long one as rich text, which wraps.
+    noteMark->setToolTip((note.size() <= 80 ? QStringLiteral("<p style='white-space:pre'>")
+                                            : QStringLiteral("<p>")) +
+                         note.toHtmlEscaped() + QStringLiteral("</p>"));
+    noteMark->show();
+}
+
 QString VezModItemWidget::rowName(const ModRecord &record)
 {
     if (!record.displayName.empty())

@@ -24,6 +24,9 @@ public:
     // Shows the self ID in the warning colour, with a tip naming the folders of
     // the other mods that declare it.
     void markDuplicate(const QStringList &otherModFolders);
+    // A small mark in the row's left margin with the note as its tip; an
+    // empty note takes the mark away. The columns do not move.
+    void showNote(const QString &note);
 
     // The name a row shows: displayName, else shortName, else "None".
     static QString rowName(const ModRecord &record);
@@ -45,4 +48,5 @@ private:
     QPushButton *openButton;
     ModRecord &record;
     QStringList duplicateFolders;
+    QLabel *noteMark = nullptr; // made with the first note
 };

@@ -1,10 +1,14 @@
 #include "ui/modlist/VezModList.h"
 
 #include "library/catalogue/ModRecord.h"
+#include "library/notes/ModNotes.h"
 #include "ui/modlist/CurrentRowDelegate.h"
+#include "ui/modlist/ModSort.h"
+#include "ui/texts/CurrentLanguage.h"
 #include "ui/texts/QtPathText.h"
 #include "ui/modlist/VezModItemWidget.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -34,6 +38,22 @@ bool mayDifferInSize(const ModRecord &record)
            mayTakeMoreThanOneLine(record.developerName) || mayTakeMoreThanOneLine(record.version);
 }
 
+// An item that sorts by the place its record takes in the order chosen, so
+// that sorting moves the items, their row widgets and the current row along
+// instead of building them anew.
+class PlacedItem : public QListWidgetItem
+{
+public:
+    explicit PlacedItem(QListWidget *list) : QListWidgetItem(list) {}
+
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        return place < static_cast<const PlacedItem &>(other).place;
+    }
+
+    std::size_t place = 0;
+};
+
 } // namespace
 
 VezModList::VezModList(QWidget *parent) : QListWidget(parent)
@@ -48,16 +68,31 @@ VezModList::VezModList(QWidget *parent) : QListWidget(parent)
 
 void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &newRecords)
 {
+    catalogueRecords = newRecords;
+    sortKeys.clear();
+    findNotes();
+    records = sortedRecords(catalogueRecords, sort, currentLanguage, &sortKeys);
+    rebuildItems();
+}
+
+void VezModList::rebuildItems()
+{
     clear();
     shownRows.clear();
     builtRows.clear();
-    records = newRecords;
     hiddenRows.assign(records.size(), false);
+    rowNotes.clear();
+    if (!notesByRecord.empty())
+        for (const ModRecord &record : records) {
+            const auto found = notesByRecord.find(&record);
+            rowNotes.push_back(found == notesByRecord.end() ? nullptr : found->second);
+        }
+    rowNotes.resize(records.size(), nullptr);
     duplicates = DuplicateSelfIds(records);
     // All items before any row widget: a visible view re-places every row widget
     // it has whenever an item is inserted.
     for (std::size_t index = 0; index < records.size(); ++index) {
-        new QListWidgetItem(this);
+        new PlacedItem(this);
         shownRows.push_back(static_cast<int>(index)); // until the filter has had its say
     }
     std::optional<QSize> sharedHint[2];
@@ -78,6 +113,7 @@ void VezModList::fillRows(const std::vector<std::reference_wrapper<ModRecord>> &
 
 void VezModList::refreshRows()
 {
+    sortKeys.clear(); // a refresh may read other texts
     for (int index = 0; index < count(); ++index)
         if (auto *rowWidget = qobject_cast<VezModItemWidget *>(itemWidget(item(index))))
             rowWidget->refresh();
@@ -91,6 +127,103 @@ void VezModList::updateRowsLanguage()
     for (int index = 0; index < count(); ++index)
         if (auto *rowWidget = qobject_cast<VezModItemWidget *>(itemWidget(item(index))))
             rowWidget->updateLanguage();
+    // Texts sort by the collation of the language.
+    if (sort.column != SortColumn::Catalogue && sort.column != SortColumn::State)
+        setSortChoice(sort);
+}
+
+void VezModList::setSortChoice(SortChoice choice)
+{
+    sort = choice;
+    std::vector<std::reference_wrapper<ModRecord>> sorted =
+        sortedRecords(catalogueRecords, sort, currentLanguage, &sortKeys);
+    if (sorted.size() != records.size() || records.empty()) {
+        records = std::move(sorted);
+        rebuildItems();
+        return;
+    }
+    std::unordered_map<const ModRecord *, std::size_t> place;
+    place.reserve(sorted.size());
+    for (std::size_t index = 0; index < sorted.size(); ++index)
+        place.emplace(&sorted[index].get(), index);
+    std::vector<bool> placedHidden(records.size());
+    std::vector<const std::string *> placedNotes(records.size());
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const std::size_t to = place.at(&records[index].get());
+        static_cast<PlacedItem *>(item(static_cast<int>(index)))->place = to;
+        placedHidden[to] = hiddenRows[index];
+        placedNotes[to] = rowNotes[index];
+    }
+    for (int &built : builtRows)
+        built = static_cast<int>(place.at(&records[static_cast<std::size_t>(built)].get()));
+    records = std::move(sorted);
+    hiddenRows = std::move(placedHidden);
+    rowNotes = std::move(placedNotes);
+    duplicates = DuplicateSelfIds(records);
+    // Items, row widgets, hidden rows and the current row all move with their places.
+    sortItems(Qt::AscendingOrder);
+    shownRows.clear();
+    for (std::size_t index = 0; index < records.size(); ++index)
+        if (!hiddenRows[index])
+            shownRows.push_back(static_cast<int>(index));
+    // A click waits for what it shows; scrolling builds the rows around it later.
+    onlyRowsInView = true;
+    keepRowsForView();
+    onlyRowsInView = false;
+}
+
+SortChoice VezModList::sortChoice() const
+{
+    return sort;
+}
+
+void VezModList::setNotes(const ModNotes *modNotes)
+{
+    notes = modNotes;
+    notesChanged();
+}
+
+void VezModList::notesChanged()
+{
+    findNotes();
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const auto found = notesByRecord.find(&records[index].get());
+        rowNotes[index] = found == notesByRecord.end() ? nullptr : found->second;
+    }
+    for (const int index : builtRows)
+        if (auto *rowWidget = qobject_cast<VezModItemWidget *>(itemWidget(item(index)))) {
+            const std::string *note = rowNotes[static_cast<std::size_t>(index)];
+            rowWidget->showNote(note ? QString::fromStdString(*note) : QString());
+        }
+    if (!filter.isEmpty())
+        applyFilter();
+}
+
+// Looked up once per fill: finding a mod's note takes path work.
+void VezModList::findNotes()
+{
+    notesByRecord.clear();
+    if (!notes)
+        return;
+    for (const ModRecord &record : catalogueRecords)
+        if (const std::string *note = notes->noteOf(record))
+            notesByRecord.emplace(&record, note);
+}
+
+ModRecord *VezModList::recordAt(int index) const
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size())
+        return nullptr;
+    return &records[static_cast<std::size_t>(index)].get();
+}
+
+std::vector<std::reference_wrapper<ModRecord>> VezModList::shownRecords() const
+{
+    std::vector<std::reference_wrapper<ModRecord>> shown;
+    shown.reserve(shownRows.size());
+    for (const int index : shownRows)
+        shown.push_back(records[static_cast<std::size_t>(index)]);
+    return shown;
 }
 
 VezModItemWidget *VezModList::rowWidgetAt(int index)
@@ -152,6 +285,12 @@ void VezModList::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Escape:
         event->ignore(); // closes the window's filter field
         return;
+    case Qt::Key_F10:
+        if (event->modifiers() == Qt::ShiftModifier) {
+            requestMenuForCurrentRow();
+            return;
+        }
+        break;
     default:
         if (isFilterKey(*event)) {
             event->ignore();
@@ -170,6 +309,30 @@ void VezModList::currentChanged(const QModelIndex &current, const QModelIndex &p
         rowWidgetAt(current.row());
 }
 
+// The Menu key arrives here too, as the window system turns it into this event.
+void VezModList::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        requestMenuForCurrentRow();
+        return;
+    }
+    const QModelIndex index = indexAt(event->pos());
+    if (!index.isValid() || isRowHidden(index.row()))
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    emit rowMenuRequested(index.row(), event->globalPos());
+}
+
+void VezModList::requestMenuForCurrentRow()
+{
+    const int current = currentRow();
+    if (current < 0 || isRowHidden(current))
+        return;
+    scrollToItem(item(current));
+    const QRect rowArea = visualItemRect(item(current));
+    emit rowMenuRequested(current, viewport()->mapToGlobal(rowArea.bottomLeft() + QPoint(20, 0)));
+}
+
 // Builds the row of an item; an item without a size hint takes the row's own.
 VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
 {
@@ -181,6 +344,8 @@ VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
             folders.append(QDir::toNativeSeparators(qStringFromPath(records[other].get().modFolder())));
         rowWidget->markDuplicate(folders);
     }
+    if (const std::string *note = rowNotes[index])
+        rowWidget->showNote(QString::fromStdString(*note));
     if (!listItem->sizeHint().isValid())
         listItem->setSizeHint(rowWidget->sizeHint());
     setItemWidget(listItem, rowWidget);
@@ -196,7 +361,7 @@ void VezModList::applyFilter()
     shownRows.reserve(records.size());
     for (int index = 0; index < count(); ++index) {
         const auto at = static_cast<std::size_t>(index);
-        const bool show = filter.matches(records[at]);
+        const bool show = filter.matches(records[at], rowNotes[at]);
         // The view's own test for a hidden row costs two hash look-ups.
         if (hiddenRows[at] == show) {
             setRowHidden(index, !show);

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "library/catalogue/DuplicateSelfIds.h"
+#include "library/viewchoice/SortChoice.h"
 #include "ui/modlist/ModFilter.h"
+#include "ui/modlist/ModSort.h"
 
 #include <QListWidget>
 
 #include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
+class ModNotes;
 struct ModRecord;
 class VezModItemWidget;
 
@@ -27,7 +32,11 @@ class VezModItemWidget;
 //
 // Keys: the arrows, Page Up/Down, Home and End move the current row, Space
 // presses its Install/Uninstall and Enter its open. Printable keys are left to
-// the window, which filters with them.
+// the window, which filters with them. A right click, the Menu key or
+// Shift+F10 asks for a row's menu.
+//
+// A sort choice orders the rows (and stays set when they are replaced);
+// notes mark their rows and are matched by the filter.
 class VezModList : public QListWidget
 {
     Q_OBJECT
@@ -52,22 +61,46 @@ public:
     // -1 when no row is shown.
     int firstShownRow() const;
 
+    // Orders the rows; the current mod stays current. Nothing moves on disk.
+    void setSortChoice(SortChoice choice);
+    SortChoice sortChoice() const;
+    // The notes to mark rows with and to filter by (null: none); call
+    // notesChanged after each change to them.
+    void setNotes(const ModNotes *modNotes);
+    void notesChanged();
+    // The record of a row; null outside the list.
+    ModRecord *recordAt(int index) const;
+    // The records of the rows shown, top to bottom.
+    std::vector<std::reference_wrapper<ModRecord>> shownRecords() const;
+
 signals:
+    // A row's menu is asked for, to open at the global position.
+    void rowMenuRequested(int row, QPoint globalPosition);
     // After every change of the rows shown: a filter, a fill or a refresh.
     void shownRowsChanged(int shown, int total);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void rebuildItems();
+    void findNotes();
+    void requestMenuForCurrentRow();
     VezModItemWidget *buildRow(QListWidgetItem *listItem);
     void applyFilter();
     void keepRowsForView();
     std::size_t firstShownReaching(int y) const;
     bool pressCurrentRowButton(const char *buttonName);
 
-    std::vector<std::reference_wrapper<ModRecord>> records;
+    std::vector<std::reference_wrapper<ModRecord>> catalogueRecords; // as given to fillRows
+    std::vector<std::reference_wrapper<ModRecord>> records;          // in the order shown
+    SortChoice sort;
+    SortKeyCache sortKeys; // of catalogueRecords
+    const ModNotes *notes = nullptr;
+    std::unordered_map<const ModRecord *, const std::string *> notesByRecord;
+    std::vector<const std::string *> rowNotes; // by row; null where a mod has no note
     DuplicateSelfIds duplicates;
     ModFilter filter;
     std::vector<int> shownRows;  // rows not hidden by the filter, top to bottom

@@ -97,6 +97,65 @@ const UiText duplicateSelfId{"selfIdLabel", "Other mods declare this self ID too
                              "其他模组也声明了此识别码：\n%1",
                              "Этот ID объявлен и в других модах:\n%1"};
 
+const UiText rowMenuInstall{"rowInstall", "Install", "Install", "安装", "Включить"};
+const UiText rowMenuUninstall{"rowInstall", "Uninstall", "Uninstall", "卸载", "Отключить"};
+const UiText rowMenuOpenFolder{"rowOpenFolder", "Open Folder", "Open Folder", "打开文件夹",
+                               "Открыть папку"};
+const UiText rowMenuCopyId{"rowCopyId", "Copy ID", "Copy ID", "复制识别码", "Копировать ID"};
+const UiText rowMenuCopyFolderPath{"rowCopyFolderPath", "Copy Folder Path", "Copy Folder Path",
+                                   "复制文件夹路径", "Копировать путь к папке"};
+const UiText rowMenuNote{"rowNote", "Note…", "Note…", "备注…", "Заметка…"};
+const UiText rowMenuRecycle{"rowMoveToRecycleBin", "Move to Recycle Bin…", "Move to Recycle Bin…",
+                            "移到回收站…", "Переместить в корзину…"};
+const UiText actionCopy_Mod_List{"actionCopy_Mod_List", "Copy Mod List", "Copy Mod List",
+                                 "复制模组列表", "Копировать список модов"};
+const UiText noteDialogTitle{"noteDialog", "Note", "Note", "备注", "Заметка"};
+const UiText noteDialogLabel{"noteDialog", "Note for %1 (one line, up to 500 characters):",
+                             "Note for %1 (one line, up to 500 characters):",
+                             "%1 的备注（一行，最多 500 字）：",
+                             "Заметка к %1 (одна строка, до 500 символов):"};
+const UiText recycleTitle{"recycleConfirmation", "Move to Recycle Bin", "Move to Recycle Bin",
+                          "移到回收站", "Переместить в корзину"};
+const UiText recycleQuestion{"recycleConfirmation",
+                             "Move the mod %1 to the Recycle Bin?\n\nFolder: %2\nSize: %3",
+                             "Move the mod %1 to the Recycle Bin?\n\nFolder: %2\nSize: %3",
+                             "要将模组 %1 移到回收站吗？\n\n文件夹：%2\n大小：%3",
+                             "Переместить мод %1 в корзину?\n\nПапка: %2\nРазмер: %3"};
+const UiText recycleConfirm{"recycleConfirmation", "Move", "Move", "移动", "Переместить"};
+const UiText listCategory{"modListText", "Category", "Category", "类别", "Категория"};
+const UiText listFolder{"modListText", "Folder", "Folder", "文件夹", "Папка"};
+const UiText measuringSize{"statusbar", "Measuring the size of %1…", "Measuring the size of %1…",
+                           "正在计算 %1 的大小…", "Подсчёт размера %1…"};
+const UiText movedToRecycleBin{"statusbar", "Moved %1 to the Recycle Bin.",
+                               "Moved %1 to the Recycle Bin.", "已将 %1 移到回收站。",
+                               "Мод %1 перемещён в корзину."};
+const UiText recycleRefused{"statusbar", "Nothing was deleted: %1 could not go to the Recycle Bin (%2)",
+                            "Nothing was deleted: %1 could not go to the Recycle Bin (%2)",
+                            "未删除任何内容：%1 无法移到回收站（%2）",
+                            "Ничего не удалено: не удалось переместить %1 в корзину (%2)"};
+const UiText noRecycleBin{"statusbar", "this drive has no Recycle Bin",
+                          "this drive has no Recycle Bin", "此驱动器没有回收站",
+                          "на этом диске нет корзины"};
+const UiText modListCopied{"statusbar", "Copied %1 mods to the clipboard.",
+                           "Copied %1 mods to the clipboard.", "已将 %1 个模组复制到剪贴板。",
+                           "Скопировано модов в буфер обмена: %1."};
+const UiText notesDamaged{
+    "statusbar",
+    "The notes file %1 is damaged (line %2): notes stay off until it is mended or removed.",
+    "The notes file %1 is damaged (line %2): notes stay off until it is mended or removed.",
+    "备注文件 %1 已损坏（第 %2 行）：修复或删除该文件之前，备注不会显示也不会保存。",
+    "Файл заметок %1 повреждён (строка %2): заметки отключены, пока его не исправят или не удалят."};
+const UiText notesRefused{"statusbar", "The note was not saved: the notes file %1 is damaged.",
+                          "The note was not saved: the notes file %1 is damaged.",
+                          "备注未保存：备注文件 %1 已损坏。",
+                          "Заметка не сохранена: файл заметок %1 повреждён."};
+const UiText listOrderDamaged{
+    "statusbar",
+    "The list order file %1 is damaged (line %2): the list keeps the catalogue's order.",
+    "The list order file %1 is damaged (line %2): the list keeps the catalogue's order.",
+    "列表排序文件 %1 已损坏（第 %2 行）：列表按原有顺序显示。",
+    "Файл порядка списка %1 повреждён (строка %2): список показан в исходном порядке."};
+
 } // namespace UiTexts
 
 namespace {
@@ -141,6 +200,14 @@ const MessageTexts &commandText(FailedCommand command)
                                            "Не удалось сохранить язык"};
     static const MessageTexts readSettings{"Could not read the settings", "无法读取设置",
                                            "Не удалось прочитать настройки"};
+    static const MessageTexts saveNote{"Could not save the note", "无法保存备注",
+                                       "Не удалось сохранить заметку"};
+    static const MessageTexts saveListOrder{"Could not save the list order", "无法保存列表排序",
+                                            "Не удалось сохранить порядок списка"};
+    static const MessageTexts readNotes{"Could not read the notes", "无法读取备注",
+                                        "Не удалось прочитать заметки"};
+    static const MessageTexts readListOrder{"Could not read the list order", "无法读取列表排序",
+                                            "Не удалось прочитать порядок списка"};
     switch (command) {
     case FailedCommand::Load:
         return load;
@@ -160,6 +227,14 @@ const MessageTexts &commandText(FailedCommand command)
         return saveLanguage;
     case FailedCommand::ReadSettings:
         break;
+    case FailedCommand::SaveNote:
+        return saveNote;
+    case FailedCommand::SaveListOrder:
+        return saveListOrder;
+    case FailedCommand::ReadNotes:
+        return readNotes;
+    case FailedCommand::ReadListOrder:
+        return readListOrder;
     }
     return readSettings;
 }
@@ -241,6 +316,11 @@ QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count
             .arg(mod, reason);
     return QString::fromUtf8(pick(enabling ? refusedEnableMany : refusedDisableMany, language))
         .arg(QString::number(count), mod, reason);
+}
+
+QString textIn(const UiText &text, UiLanguage language)
+{
+    return languageText(text, language).value_or(QString::fromUtf8(text.english));
 }
 
 QString unknownReason(UiLanguage language)

@@ -90,6 +90,32 @@ extern const UiText openButton;
 extern const UiText filterEdit;
 extern const UiText duplicateSelfId;
 
+// Organising the library: the row menu, notes, copying the list, the recycle
+// bin, and the status-bar lines these give (%1, %2, %3 as noted).
+extern const UiText rowMenuInstall;   // the menu's entry while the mod is off
+extern const UiText rowMenuUninstall; // while it is on
+extern const UiText rowMenuOpenFolder;
+extern const UiText rowMenuCopyId;
+extern const UiText rowMenuCopyFolderPath;
+extern const UiText rowMenuNote;
+extern const UiText rowMenuRecycle;
+extern const UiText actionCopy_Mod_List;
+extern const UiText noteDialogTitle;
+extern const UiText noteDialogLabel;     // %1 the mod
+extern const UiText recycleTitle;
+extern const UiText recycleQuestion;     // %1 the mod, %2 its folder, %3 its size
+extern const UiText recycleConfirm;
+extern const UiText listCategory;        // headings of the copied list besides the five
+extern const UiText listFolder;
+extern const UiText measuringSize;       // %1 the mod
+extern const UiText movedToRecycleBin;   // %1 the mod
+extern const UiText recycleRefused;      // %1 the mod, %2 the reason
+extern const UiText noRecycleBin;
+extern const UiText modListCopied;       // %1 the number of mods
+extern const UiText notesDamaged;        // %1 the file, %2 the line
+extern const UiText notesRefused;        // %1 the file
+extern const UiText listOrderDamaged;    // %1 the file, %2 the line
+
 // The same in every language.
 inline constexpr char folderDialogCaption[] = "Select Folder";
 inline constexpr char closeEntry[] = "\u2573";
@@ -110,6 +136,10 @@ enum class FailedCommand
     SaveDirectory,
     SaveLanguage,
     ReadSettings,
+    SaveNote,
+    SaveListOrder,
+    ReadNotes,
+    ReadListOrder,
 };
 
 // One short status-bar line naming the command, the path (when there is one)
@@ -121,6 +151,8 @@ QString failureMessage(FailedCommand command, UiLanguage language, const QString
 // `reason` is the system's reason for the (first) refusal.
 QString refusedMoveMessage(bool enabling, UiLanguage language, std::size_t count,
                            const QString &mod, const QString &reason);
+// The text of the language, English outside the three.
+QString textIn(const UiText &text, UiLanguage language);
 // The reason given when a failure carries none of its own.
 QString unknownReason(UiLanguage language);
 

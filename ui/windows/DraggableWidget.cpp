@@ -1,5 +1,6 @@
 #include "ui/windows/DraggableWidget.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 
 DraggableWidget::DraggableWidget(QWidget *parent) : QWidget(parent)
@@ -18,8 +19,12 @@ void DraggableWidget::mousePressEvent(QMouseEvent *event)
 
 void DraggableWidget::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        dragging = false;
+    if (event->button() != Qt::LeftButton || !dragging)
+        return;
+    dragging = false;
+    const QPoint moved = event->globalPosition().toPoint() - pressGlobalPos;
+    if (moved.manhattanLength() < QApplication::startDragDistance())
+        emit clicked(event->position().toPoint());
 }
 
 void DraggableWidget::mouseMoveEvent(QMouseEvent *event)

@@ -22,7 +22,16 @@
 #include "ui/windows/WebAddresses.h"
 #include "ui/texts/WholeTextToolTips.h"
 #include "ui/windows/WindowHandOver.h"
+#include "library/notes/ModNotes.h"
+#include "library/platform/DataFile.h"
+#include "ui/modlist/ModListText.h"
+#include "ui/modlist/ModRecycler.h"
+#include "ui/modlist/ModRowMenu.h"
+#include "ui/modlist/SortHeadings.h"
 #include "ui_MainPanel.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -82,6 +91,7 @@ MainPanel::MainPanel(QWidget *parent)
     connect(form->actionImport_Archive_Tech, &QAction::triggered, this,
             [this] { importArchiveInto(ModCategory::Tech); });
     setAcceptDrops(true);
+    setUpOrganising(dragStrip);
 
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
@@ -92,6 +102,8 @@ MainPanel::~MainPanel() = default;
 void MainPanel::showRecords(std::vector<std::reference_wrapper<ModRecord>> records)
 {
     form->listWidget->fillRows(std::move(records));
+    if (!dataFileProblems.isEmpty())
+        form->statusbar->showMessage(std::exchange(dataFileProblems, QString()));
 }
 
 void MainPanel::updateMyLanguage()
@@ -125,6 +137,7 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->label_version, UiTexts::label_version, language);
     applyLanguageText(form->label_state, UiTexts::label_state, language);
     filterBar->updateLanguage();
+    applyLanguageText(copyModListAction, UiTexts::actionCopy_Mod_List, language);
 }
 
 void MainPanel::on_backToMainLink_triggered()
@@ -347,4 +360,52 @@ void MainPanel::switchLanguage(UiLanguage language)
     if (failure)
         showFailure(form->statusbar, FailedCommand::SaveLanguage,
                     qStringFromPath(kSettingsFilePath), failure);
+}
+
+void MainPanel::setUpOrganising(DraggableWidget *dragStrip)
+{
+    QStringList problems;
+    notes = std::make_unique<ModNotes>(notesFilePath());
+    try {
+        notes->load();
+    } catch (const DataFileError &error) {
+        problems.append(textIn(UiTexts::notesDamaged, currentLanguage)
+                            .arg(qStringFromPath(error.file()))
+                            .arg(error.line()));
+    } catch (const std::filesystem::filesystem_error &error) {
+        problems.append(failureMessage(FailedCommand::ReadNotes, currentLanguage,
+                                       qStringFromPath(error.path1()), reasonText(error.code())));
+    }
+    form->listWidget->setNotes(notes.get());
+
+    sortHeadings = new SortHeadings(form->listWidget, {form->label_selfID, form->label_name,
+                                                       form->label_developer, form->label_version,
+                                                       form->label_state});
+    if (const QString problem = sortHeadings->loadChoice(); !problem.isEmpty())
+        problems.append(problem);
+    dataFileProblems = problems.join(QLatin1Char(' '));
+    // The strip over the headings drags the window; a click without a drag sorts.
+    connect(dragStrip, &DraggableWidget::clicked, this, [this, dragStrip](QPoint at) {
+        sortHeadings->clickAt(dragStrip->mapTo(form->centralwidget, at));
+    });
+    connect(sortHeadings, &SortHeadings::saveFailed, form->statusbar,
+            [this](const QString &message) { form->statusbar->showMessage(message); });
+
+    auto *recycler = new ModRecycler(this, [this] {
+        return runGuarded(form->statusbar, FailedCommand::Reload, [this] { reloadRows(); });
+    });
+    new ModRowMenu(form->listWidget, notes.get(), recycler);
+
+    copyModListAction = new QAction(setUpText(UiTexts::actionCopy_Mod_List), this);
+    copyModListAction->setObjectName(QString::fromUtf8(UiTexts::actionCopy_Mod_List.element));
+    form->menuFeatures->addAction(copyModListAction);
+    connect(copyModListAction, &QAction::triggered, this, &MainPanel::copyModList);
+}
+
+void MainPanel::copyModList()
+{
+    const auto shown = form->listWidget->shownRecords();
+    QGuiApplication::clipboard()->setText(modListText(shown, currentLanguage));
+    form->statusbar->showMessage(
+        textIn(UiTexts::modListCopied, currentLanguage).arg(static_cast<qulonglong>(shown.size())));
 }

@@ -14,6 +14,9 @@
 class ModFilterBar;
 class ImportSession;
 class QMimeData;
+class DraggableWidget;
+class ModNotes;
+class SortHeadings;
 
 namespace Ui {
 class MainPanel;
@@ -78,6 +81,14 @@ private:
     std::unique_ptr<MainPanelForm> form;
     ModFilterBar *filterBar; // owned by the panel
     ImportSession *importSession = nullptr; // the import running now, if any
+
+    // Organising the library: sorting by heading, the row menu, notes, copying the list.
+    void setUpOrganising(DraggableWidget *dragStrip);
+    void copyModList();
+    std::unique_ptr<ModNotes> notes;
+    SortHeadings *sortHeadings = nullptr; // owned by the list
+    QAction *copyModListAction = nullptr;
+    QString dataFileProblems; // shown with the first rows
 };
 
 // The one main panel, created at start-up; valid until the program ends.
