@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
@@ -32,6 +33,19 @@ std::string noise(std::size_t size, unsigned seed)
     for (char &byte : bytes)
         byte = static_cast<char>(generator());
     return bytes;
+}
+
+// The whole file in one read: fast also in a sanitizer build.
+std::string wholeFile(const fs::path &path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error)
+        return {};
+    std::string bytes(size, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    return in ? bytes : std::string();
 }
 
 struct KillCase
@@ -68,7 +82,7 @@ protected:
             files[std::string(mod) + "/entry.lua"] = "self_ID = \"" + std::string(mod) + "\"\n";
             for (unsigned part = 0; part < 3; ++part)
                 files[std::string(mod) + "/Textures/part" + std::to_string(part) + ".dds"] =
-                    noise(3 << 20, part + static_cast<unsigned>(mod[0]));
+                    noise(2 << 20, part + static_cast<unsigned>(mod[0]));
         }
         if (GetParam().archive) {
             std::vector<ArchiveEntry> entries;
@@ -144,7 +158,7 @@ TEST_P(ImportKillTest, ASecondImportCompletesEveryFileAndLeavesNothingBehind)
         }
         importHere();
         for (const auto &[name, bytes] : files)
-            ASSERT_TRUE(readFile(mods / "aircraft" / name) == bytes) << name << " differs";
+            ASSERT_TRUE(wholeFile(mods / "aircraft" / name) == bytes) << name << " differs";
         for (const fs::directory_entry &entry : fs::recursive_directory_iterator(mods.path()))
             ASSERT_FALSE(isLeftoverName(entry.path().filename())) << entry.path();
         if (!elsewhere.empty())
