@@ -161,9 +161,10 @@ TEST_P(ImportKillTest, ASecondImportCompletesEveryFileAndLeavesNothingBehind)
             ASSERT_TRUE(wholeFile(mods / "aircraft" / name) == bytes) << name << " differs";
         for (const fs::directory_entry &entry : fs::recursive_directory_iterator(mods.path()))
             ASSERT_FALSE(isLeftoverName(entry.path().filename())) << entry.path();
-        if (!elsewhere.empty())
+        if (!elsewhere.empty()) {
             for (const fs::directory_entry &entry : fs::recursive_directory_iterator(elsewhere))
                 ASSERT_FALSE(isLeftoverName(entry.path().filename())) << entry.path();
+        }
     }
     RecordProperty("kills that landed inside the import", cutShort);
     std::cout << GetParam().what << ": " << cutShort << " of " << kKills

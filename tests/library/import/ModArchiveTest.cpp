@@ -392,8 +392,9 @@ TEST(NameRulesTest, WindowsRefusesWhatItCannotHoldAndLinuxOnlyLongNames)
             const std::optional<RefusalReason> &expected =
                 rules == NameRules::Windows ? c.windows : c.posix;
             EXPECT_EQ(refused, expected.has_value());
-            if (refused && expected)
+            if (refused && expected) {
                 EXPECT_EQ(reason, *expected);
+            }
         }
     }
 }
