@@ -4,6 +4,7 @@
 
 #include "library/catalogue/Constants.h"
 #include "library/catalogue/ModCatalogue.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -207,3 +208,31 @@ TEST(ModSetTest, ARefusalHalfWayLeavesTheDiskAsItWas)
         EXPECT_EQ(record.installState, fs::exists(record.entryPath.parent_path() / "entry.lua") &&
                                            record.installState);
 }
+
+#ifndef _WIN32
+// The same with a mod folder that cannot be written, which the system refuses
+// as it would for a folder of another user.
+TEST(ModSetTest, AnUnwritableModFolderLeavesTheDiskAsItWas)
+{
+    ModsFolder mods;
+    for (int i = 0; i < 120; ++i)
+        mods.add("aircraft", "M" + std::to_string(1000 + i), "m" + std::to_string(i), i % 2 == 0);
+    const auto before = mods.states();
+    const auto result = runUnprivileged(mods.temp.path(), [&] {
+        fs::permissions(mods.temp / "aircraft" / "M1100", fs::perms::owner_read | fs::perms::owner_exec);
+        ModSet set{"flip", {}};
+        for (int i = 0; i < 120; ++i)
+            set.members.push_back(member(ModCategory::Aircraft, "M" + std::to_string(1000 + i),
+                                         "", i % 2 == 1));
+        const SwitchOutcome outcome = applySwitch(mods.catalogue(), planSwitch(mods.catalogue(), set));
+        fs::permissions(mods.temp / "aircraft" / "M1100", fs::perms::owner_all);
+        if (outcome.complete || outcome.refused.mod.folder != "M1100" || !outcome.notReversed.empty())
+            return 1;
+        return mods.states() == before ? 0 : 2;
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(*result, 0);
+    EXPECT_EQ(mods.states(), before);
+}
+#endif
