@@ -22,6 +22,7 @@
 #include "ui/windows/WebAddresses.h"
 #include "ui/texts/WholeTextToolTips.h"
 #include "ui/windows/WindowHandOver.h"
+#include "ui/sets/SetsMenu.h"
 #include "ui_MainPanel.h"
 
 #include <QAction>
@@ -83,6 +84,13 @@ MainPanel::MainPanel(QWidget *parent)
             [this] { importArchiveInto(ModCategory::Tech); });
     setAcceptDrops(true);
 
+    // Sets: between Features and Language; a switch rebuilds the rows once.
+    setsMenu = new SetsMenu(form->menuBar, form->menuLanguage->menuAction(), form->statusbar);
+    connect(setsMenu, &SetsMenu::switched, this, [this] {
+        if (sharedCatalogue)
+            showRecords(sharedCatalogue->records());
+    });
+
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
 }
@@ -125,6 +133,7 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->label_version, UiTexts::label_version, language);
     applyLanguageText(form->label_state, UiTexts::label_state, language);
     filterBar->updateLanguage();
+    setsMenu->updateLanguage();
 }
 
 void MainPanel::on_backToMainLink_triggered()

@@ -12,6 +12,7 @@
 #include <vector>
 
 class ModFilterBar;
+class SetsMenu;
 class ImportSession;
 class QMimeData;
 
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<MainPanelForm> form;
     ModFilterBar *filterBar; // owned by the panel
     ImportSession *importSession = nullptr; // the import running now, if any
+    SetsMenu *setsMenu = nullptr; // owned by the menu bar
 };
 
 // The one main panel, created at start-up; valid until the program ends.
