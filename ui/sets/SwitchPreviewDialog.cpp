@@ -36,8 +36,10 @@ QString modLine(const PlannedSwitch &mod)
 
 QString memberLine(const ModSetMember &member)
 {
+    const UiText &category =
+        member.category == ModCategory::Tech ? UiTexts::dropTech : UiTexts::dropAircraft;
     return QStringList{utf8(member.selfId), utf8(member.name), utf8(member.version),
-                       QString::fromLatin1(categoryWord(member.category))}
+                       languageText(category, currentLanguage).value_or(setUpText(category))}
         .join(QStringLiteral(" | "));
 }
 

@@ -207,7 +207,7 @@ void SetsMenuTest::codesAndFilesGoThroughThePreviewAndRefuseBadInput()
 
     QGuiApplication::clipboard()->setText(QString::fromStdString(modSetToShareCode(wanted)));
     child<QAction>(mainPanel, "actionPaste_Set_Code")->trigger();
-    QCOMPARE(missing, QStringLiteral("nowhere.id | Ghost | 3.1 | tech"));
+    QCOMPARE(missing, QStringLiteral("nowhere.id | Ghost | 3.1 | Техника"));
     const auto after = states(mods);
     for (const auto &[folder, on] : after)
         QCOMPARE(on, folder == "Kestrel-K1");
