@@ -7,6 +7,7 @@
 #include "app/ProgramWindows.h"
 #include "library/catalogue/Constants.h"
 #include "library/catalogue/ModCatalogue.h"
+#include "library/platform/PathText.h"
 #include "library/sets/ModSetStore.h"
 #include "library/sets/ShareCode.h"
 #include "tests/support/TempDir.h"
@@ -212,7 +213,7 @@ void SetsMenuTest::codesAndFilesGoThroughThePreviewAndRefuseBadInput()
     for (const auto &[folder, on] : after)
         QCOMPARE(on, folder == "Kestrel-K1");
     // A pasted set is kept among the sets once applied.
-    QVERIFY(fs::exists(*dir / "data" / "sets" / "Сервер.t3set"));
+    QVERIFY(fs::exists(*dir / "data" / "sets" / pathFromUtf8("Сервер.t3set")));
 
     const fs::path bad = *dir / "bad.t3set";
     writeFile(bad, "{\"format\":\"tessel3-set\",\"version\":1,\"name\":\"x\",\"members\":[{");
