@@ -28,6 +28,7 @@
 #include "ui/modlist/ModRecycler.h"
 #include "ui/modlist/ModRowMenu.h"
 #include "ui/modlist/SortHeadings.h"
+#include "ui/sets/SetsMenu.h"
 #include "ui_MainPanel.h"
 
 #include <QClipboard>
@@ -93,6 +94,13 @@ MainPanel::MainPanel(QWidget *parent)
     setAcceptDrops(true);
     setUpOrganising(dragStrip);
 
+    // Sets: between Features and Language; a switch rebuilds the rows once.
+    setsMenu = new SetsMenu(form->menuBar, form->menuLanguage->menuAction(), form->statusbar);
+    connect(setsMenu, &SetsMenu::switched, this, [this] {
+        if (sharedCatalogue)
+            showRecords(sharedCatalogue->records());
+    });
+
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
 }
@@ -138,6 +146,7 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->label_state, UiTexts::label_state, language);
     filterBar->updateLanguage();
     applyLanguageText(copyModListAction, UiTexts::actionCopy_Mod_List, language);
+    setsMenu->updateLanguage();
 }
 
 void MainPanel::on_backToMainLink_triggered()

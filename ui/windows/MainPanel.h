@@ -12,6 +12,7 @@
 #include <vector>
 
 class ModFilterBar;
+class SetsMenu;
 class ImportSession;
 class QMimeData;
 class DraggableWidget;
@@ -89,6 +90,7 @@ private:
     SortHeadings *sortHeadings = nullptr; // owned by the list
     QAction *copyModListAction = nullptr;
     QString dataFileProblems; // shown with the first rows
+    SetsMenu *setsMenu = nullptr; // owned by the menu bar
 };
 
 // The one main panel, created at start-up; valid until the program ends.
