@@ -1,0 +1,214 @@
+#include "library/history/RecordedSwitching.h"
+
+#include "library/catalogue/Constants.h"
+#include "library/catalogue/ModCatalogue.h"
+#include "library/catalogue/ModRecord.h"
+#include "library/switching/ModInstall.h"
+
+#include <algorithm>
+#include <exception>
+#include <unordered_map>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Whether each move was made, judged by the records after the walk.
+std::vector<bool> madeByRecords(const std::vector<ModRecord *> &records,
+                                const std::vector<EntryMove> &moves)
+{
+    std::vector<bool> made(moves.size(), false);
+    for (std::size_t i = 0; i < moves.size(); ++i)
+        made[i] = records[i]->entryPath == moves[i].to;
+    return made;
+}
+
+std::vector<bool> madeByOutcome(const EntryMoveOutcome &outcome, std::size_t count)
+{
+    std::vector<bool> made(count, outcome.complete);
+    if (!outcome.complete)
+        for (const FailedEntryMove &stayed : outcome.notReversed)
+            made[stayed.index] = true;
+    return made;
+}
+
+// The records whose entry file moved point at its new place and are re-read.
+// The journal holds whole paths; a catalogue may have been loaded from a
+// relative one.
+void updateRecords(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
+                   const std::vector<bool> &made)
+{
+    std::unordered_map<fs::path::string_type, std::size_t> movedFrom;
+    for (std::size_t i = 0; i < moves.size(); ++i)
+        if (made[i])
+            movedFrom.emplace(moves[i].from.lexically_normal().native(), i);
+    if (movedFrom.empty())
+        return;
+    std::error_code error;
+    const fs::path here = fs::current_path(error);
+    for (ModRecord &record : catalogue.records()) {
+        const fs::path whole =
+            record.entryPath.is_relative() ? here / record.entryPath : record.entryPath;
+        if (movedFrom.count(whole.lexically_normal().native()) == 0)
+            continue;
+        record.entryPath = toggleMove(record.entryPath).to;
+        catalogue.refreshRecord(record);
+    }
+}
+
+bool isFile(const fs::path &path)
+{
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+// The reverse of each move the batch made, newest first, leaving out those
+// whose file is not where the batch left it.
+RecordedRun reverseBatch(ModCatalogue &catalogue, SwitchJournal &journal, const JournalBatch &batch,
+                         JournalAction action)
+{
+    RecordedRun run;
+    run.reversed = batch.id;
+    std::vector<EntryMove> moves;
+    for (std::size_t i = batch.moves.size(); i-- > 0;) {
+        if (!batch.made[i])
+            continue;
+        const EntryMove back{batch.moves[i].to, batch.moves[i].from};
+        if (isFile(back.from) && !isFile(back.to))
+            moves.push_back(back);
+        else
+            run.skipped.push_back(back);
+    }
+    if (moves.empty())
+        return run;
+    RecordedRun made = runRecordedMoves(catalogue, journal, action, batch.name, batch.id, moves);
+    made.reversed = batch.id;
+    made.skipped = std::move(run.skipped);
+    return made;
+}
+
+} // namespace
+
+fs::path modFolderOf(const fs::path &entryPath)
+{
+    const fs::path folder = entryPath.parent_path();
+    return folder.filename() == kStorageFolderName ? folder.parent_path() : folder;
+}
+
+std::error_code recordedToggle(ModCatalogue &catalogue, ModRecord &record, SwitchJournal &journal)
+{
+    const bool enabling = !isInstalled(record.entryPath);
+    const EntryMove move = toggleMove(record.entryPath);
+    const std::string name = record.displayName.empty() ? record.self_ID : record.displayName;
+    const std::uint64_t id = journal.begin(
+        enabling ? JournalAction::Install : JournalAction::Uninstall, name, 0, {move});
+    std::error_code refusal;
+    try {
+        refusal = enabling ? installMod(catalogue, record) : uninstallMod(catalogue, record);
+    } catch (...) {
+        journal.finish(id, {false});
+        throw;
+    }
+    journal.finish(id, {record.entryPath == move.to});
+    return refusal;
+}
+
+std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enabling,
+                                           SwitchJournal &journal, std::size_t *switched)
+{
+    std::vector<ModRecord *> records;
+    std::vector<EntryMove> moves;
+    for (ModRecord &record : catalogue.records()) {
+        if (isInstalled(record.entryPath) == enabling)
+            continue;
+        records.push_back(&record);
+        moves.push_back(toggleMove(record.entryPath));
+    }
+    if (switched)
+        *switched = 0;
+    if (moves.empty())
+        return {};
+    const std::uint64_t id = journal.begin(
+        enabling ? JournalAction::EnableAll : JournalAction::DisableAll, {}, 0, moves);
+    std::vector<RefusedMove> refused;
+    try {
+        refused = enabling ? installAll(catalogue) : uninstallAll(catalogue);
+    } catch (...) {
+        journal.finish(id, madeByRecords(records, moves));
+        throw;
+    }
+    std::vector<bool> made = madeByRecords(records, moves);
+    if (switched)
+        *switched = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
+    journal.finish(id, std::move(made));
+    return refused;
+}
+
+RecordedRun runRecordedMoves(ModCatalogue &catalogue, SwitchJournal &journal, JournalAction action,
+                             const std::string &name, std::uint64_t target,
+                             const std::vector<EntryMove> &moves)
+{
+    RecordedRun run;
+    if (moves.empty())
+        return run;
+    run.batch = journal.begin(action, name, target, moves);
+    run.outcome = runEntryMoves(moves);
+    std::vector<bool> made = madeByOutcome(run.outcome, moves.size());
+    updateRecords(catalogue, moves, made);
+    run.moved = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
+    journal.finish(run.batch, std::move(made));
+    return run;
+}
+
+RecordedRun undoLast(ModCatalogue &catalogue, SwitchJournal &journal)
+{
+    const JournalBatch *batch = journal.nextUndo();
+    if (!batch)
+        return {};
+    const JournalBatch copy = *batch; // the journal's vector grows below
+    return reverseBatch(catalogue, journal, copy, JournalAction::Undo);
+}
+
+RecordedRun redoLast(ModCatalogue &catalogue, SwitchJournal &journal)
+{
+    const JournalBatch *batch = journal.nextRedo();
+    if (!batch)
+        return {};
+    const JournalBatch copy = *batch;
+    return reverseBatch(catalogue, journal, copy, JournalAction::Redo);
+}
+
+std::vector<EntryMove> restorePlan(const SwitchJournal &journal, std::uint64_t batchId,
+                                   std::vector<EntryMove> *skipped)
+{
+    // Where each mod's entry file was before the batch: the start of its
+    // first move made from then on.
+    std::vector<fs::path> order;
+    std::unordered_map<fs::path::string_type, fs::path> before;
+    bool reached = false;
+    for (const JournalBatch &batch : journal.batches()) {
+        reached = reached || batch.id == batchId;
+        if (!reached)
+            continue;
+        for (std::size_t i = 0; i < batch.moves.size(); ++i) {
+            if (!batch.made[i])
+                continue;
+            const fs::path folder = modFolderOf(batch.moves[i].from);
+            if (before.emplace(folder.native(), batch.moves[i].from).second)
+                order.push_back(folder);
+        }
+    }
+    std::vector<EntryMove> plan;
+    for (const fs::path &folder : order) {
+        const fs::path &wanted = before[folder.native()];
+        if (isFile(wanted))
+            continue;
+        const EntryMove move{toggleMove(wanted).to, wanted};
+        if (isFile(move.from))
+            plan.push_back(move);
+        else if (skipped)
+            skipped->push_back(move);
+    }
+    return plan;
+}
