@@ -36,8 +36,6 @@ bool appendToFile(const std::filesystem::path &file, std::string_view bytes, boo
         if (written)
             bytes.remove_prefix(done);
     }
-    if (written)
-        written = FlushFileBuffers(handle) != 0;
     if (!written)
         failure.assign(static_cast<int>(GetLastError()), std::system_category());
     CloseHandle(handle);
@@ -65,10 +63,8 @@ bool appendToFile(const std::filesystem::path &file, std::string_view bytes, boo
         if (written)
             bytes.remove_prefix(std::size_t(done));
     }
-    if (!written || ::fdatasync(descriptor) != 0) {
-        written = false;
+    if (!written)
         failure.assign(errno ? errno : EIO, std::generic_category());
-    }
     ::close(descriptor);
     return written;
 }

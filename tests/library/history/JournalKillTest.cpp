@@ -67,27 +67,48 @@ TEST(JournalKillTest, KilledDisableAllIsRecordedAndUndoneCompletely)
     roots.techPath = temp / "mods" / "tech";
 
     std::mt19937 random(20261208);
-    long fullRunMicroseconds = 0;
+    long startMicroseconds = 0; // from the start of the child to its intent
+    long movesMicroseconds = 0; // from the intent to the end
     int killedHalfWay = 0;
     constexpr int kRounds = 40;
+    const fs::path journalFile = temp / SwitchJournal::defaultFile();
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
+        std::error_code error;
+        const auto sizeBefore = fs::file_size(journalFile, error);
         const auto started = std::chrono::steady_clock::now();
+        const auto since = [](std::chrono::steady_clock::time_point from) {
+            return long(std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - from)
+                            .count());
+        };
         const pid_t child = startDisableAll(temp.path());
         ASSERT_GT(child, 0);
-        // The first round runs to its end and sets the range of the kill instants.
-        if (round > 0) {
-            std::uniform_int_distribution<long> delay(0, fullRunMicroseconds * 6 / 5);
-            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-            ::kill(child, SIGKILL);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
         if (round == 0) {
+            // The first round runs to its end and sets the range of the kill instants.
+            while (fs::file_size(journalFile, error) == sizeBefore || error)
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            startMicroseconds = since(started);
+            const auto intent = std::chrono::steady_clock::now();
+            int status = 0;
+            ::waitpid(child, &status, 0);
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-            fullRunMicroseconds = long(std::chrono::duration_cast<std::chrono::microseconds>(
-                                           std::chrono::steady_clock::now() - started)
-                                           .count());
+            movesMicroseconds = since(intent);
+        } else if (round % 4 == 0) {
+            // Now and then anywhere, the start and the writing of the intent included.
+            std::uniform_int_distribution<long> delay(0, startMicroseconds + movesMicroseconds);
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        } else {
+            // Mostly among the moves: once the intent has reached the file.
+            while (fs::file_size(journalFile, error) == sizeBefore || error)
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
+            std::uniform_int_distribution<long> delay(0, movesMicroseconds);
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        }
+        if (round > 0) {
+            ::kill(child, SIGKILL);
+            int status = 0;
+            ::waitpid(child, &status, 0);
         }
 
         SwitchJournal journal(SwitchJournal::defaultFile());
