@@ -327,3 +327,147 @@ QString importProgressCounts(const ImportStatus &status, UiLanguage language)
            QString::fromUtf8(pick(megabytes, language))
                .arg(mb(status.bytesDone), mb(status.bytesTotal));
 }
+
+// Mod sets.
+namespace UiTexts {
+
+const UiText menuSets{"menuSets", "Sets", "Sets", "方案", "Наборы"};
+const UiText actionSave_Set{"actionSave_Set", "Save Current as Set…", "Save Current as Set…",
+                            "将当前状态存为方案…", "Сохранить текущие как набор…"};
+const UiText actionManage_Sets{"actionManage_Sets", "Manage Sets…", "Manage Sets…", "管理方案…",
+                               "Управление наборами…"};
+const UiText actionExport_Set{"actionExport_Set", "Export Set…", "Export Set…", "导出方案…",
+                              "Экспорт набора…"};
+const UiText actionImport_Set{"actionImport_Set", "Import Set…", "Import Set…", "导入方案…",
+                              "Импорт набора…"};
+const UiText actionCopy_Set_Code{"actionCopy_Set_Code", "Copy Set Code", "Copy Set Code",
+                                 "复制方案代码", "Копировать код набора"};
+const UiText actionPaste_Set_Code{"actionPaste_Set_Code", "Paste Set Code", "Paste Set Code",
+                                  "粘贴方案代码", "Вставить код набора"};
+const UiText switchPreviewTitle{"SwitchPreviewDialog", "Switch Mods", "Switch Mods", "切换模组",
+                                "Переключение модов"};
+const UiText pushButton_Apply{"pushButton_Apply", "Apply", "Apply", "应用", "Применить"};
+const UiText pushButton_CopyMissing{"pushButton_CopyMissing", "Copy Missing", "Copy Missing",
+                                    "复制缺失列表", "Копировать недостающие"};
+const UiText checkBox_outside{"checkBox_outside", "Switch off mods not in the set",
+                              "Switch off mods not in the set", "卸载不在方案中的模组",
+                              "Отключить моды не из набора"};
+const UiText manageSetsTitle{"ManageSetsDialog", "Manage Sets", "Manage Sets", "管理方案",
+                             "Управление наборами"};
+const UiText pushButton_Rename{"pushButton_Rename", "Rename…", "Rename…", "重命名…",
+                               "Переименовать…"};
+const UiText pushButton_Duplicate{"pushButton_Duplicate", "Duplicate", "Duplicate", "创建副本",
+                                  "Дублировать"};
+const UiText pushButton_Delete{"pushButton_Delete", "Delete", "Delete", "删除", "Удалить"};
+const UiText pushButton_Close{"pushButton_Close", "Close", "Close", "关闭", "Закрыть"};
+const UiText setFileFilter{"setFileDialog", "Mod sets", "Mod sets", "模组方案", "Наборы модов"};
+
+} // namespace UiTexts
+
+QString setText(SetText text, UiLanguage language)
+{
+    // %1 the set's name throughout; further arguments as noted.
+    static const MessageTexts headingApply{"Apply the set “%1”?", "应用方案“%1”？",
+                                           "Применить набор «%1»?"};
+    // %2 the file.
+    static const MessageTexts headingFile{"The set “%1” from %2", "来自 %2 的方案“%1”",
+                                          "Набор «%1» из файла %2"};
+    static const MessageTexts headingCode{"The set “%1” from a pasted code",
+                                          "来自粘贴代码的方案“%1”", "Набор «%1» из вставленного кода"};
+    // %1 on, %2 off, %3 missing, %4 in another version.
+    static const MessageTexts counts{"On: %1   Off: %2   Missing: %3   Other version: %4",
+                                     "安装：%1　卸载：%2　缺失：%3　版本不同：%4",
+                                     "Включить: %1   Отключить: %2   Нет: %3   Другая версия: %4"};
+    static const MessageTexts sectionOn{"Switched on:", "将安装：", "Будут включены:"};
+    static const MessageTexts sectionOff{"Switched off:", "将卸载：", "Будут отключены:"};
+    static const MessageTexts sectionMissing{"Missing (get these mods):", "缺失（需要获取这些模组）：",
+                                             "Отсутствуют (их нужно скачать):"};
+    static const MessageTexts sectionOtherVersion{"In another version (set / here):",
+                                                  "版本不同（方案 / 本地）：",
+                                                  "Другая версия (в наборе / здесь):"};
+    static const MessageTexts sectionAmbiguous{"Self ID declared by several mods:",
+                                               "识别码被多个模组声明：",
+                                               "Один ID у нескольких модов:"};
+    // %1 the self ID, %2 the folder taken.
+    static const MessageTexts ambiguousChosen{"%1: the folder %2 was taken", "%1：按文件夹选定 %2",
+                                              "%1: выбрана папка %2"};
+    // %1 the self ID, %2 the folders.
+    static const MessageTexts ambiguousNone{"%1: none taken, left as they are (%2)",
+                                            "%1：无法确定，均保持不变（%2）",
+                                            "%1: ни один не выбран, оставлены как есть (%2)"};
+    static const MessageTexts sectionNamedTwice{"Named twice (ignored):", "重复列出（已忽略）：",
+                                                "Указаны дважды (пропущены):"};
+    static const MessageTexts nothing{"Nothing to switch.", "无需切换任何模组。",
+                                      "Переключать нечего."};
+    // %2 on, %3 off, %4 missing.
+    static const MessageTexts applied{"Set “%1” applied: %2 on, %3 off, %4 missing.",
+                                      "已应用方案“%1”：安装 %2 个，卸载 %3 个，缺失 %4 个。",
+                                      "Набор «%1» применён: включено %2, отключено %3, нет %4."};
+    // %2 the mod, %3 the reason.
+    static const MessageTexts refused{"Set “%1” not applied, nothing changed: %2 could not be moved (%3)",
+                                      "未应用方案“%1”，未做任何更改：无法移动 %2（%3）",
+                                      "Набор «%1» не применён, ничего не изменено: не удалось переместить %2 (%3)"};
+    // %2 the mods that stayed moved, %3 the reason.
+    static const MessageTexts notReversed{"Set “%1” half applied: could not put back %2 (%3)",
+                                          "方案“%1”只应用了一部分：无法还原 %2（%3）",
+                                          "Набор «%1» применён частично: не удалось вернуть %2 (%3)"};
+    static const MessageTexts saved{"Set “%1” saved.", "已保存方案“%1”。", "Набор «%1» сохранён."};
+    // %2 the code's length.
+    static const MessageTexts codeCopied{"Code of the set “%1” copied (%2 characters).",
+                                         "已复制方案“%1”的代码（%2 个字符）。",
+                                         "Код набора «%1» скопирован (символов: %2)."};
+    // %2 the file.
+    static const MessageTexts exported{"Set “%1” exported to %2.", "方案“%1”已导出到 %2。",
+                                       "Набор «%1» экспортирован в %2."};
+    // %1 the file, %2 the problem.
+    static const MessageTexts fileRefused{"Set file %1 refused: %2", "方案文件 %1 无法使用：%2",
+                                          "Файл набора %1 отклонён: %2"};
+    // %1 the problem.
+    static const MessageTexts codeRefused{"Set code refused: %1", "方案代码无效：%1",
+                                          "Код набора отклонён: %1"};
+    // %2 the reason.
+    static const MessageTexts saveFailed{"Could not save the set “%1” (%2)", "无法保存方案“%1”（%2）",
+                                         "Не удалось сохранить набор «%1» (%2)"};
+    static const MessageTexts promptName{"Name of the new set:", "新方案名称：",
+                                         "Название нового набора:"};
+    static const MessageTexts promptRename{"New name:", "新名称：", "Новое название:"};
+    static const MessageTexts confirmDelete{"Delete the set “%1”?", "删除方案“%1”？",
+                                            "Удалить набор «%1»?"};
+    static const MessageTexts copyOf{"%1 (copy)", "%1（副本）", "%1 (копия)"};
+    static const std::array<const MessageTexts *, 26> table{
+        &headingApply,  &headingFile,  &headingCode,       &counts,     &sectionOn,
+        &sectionOff,    &sectionMissing, &sectionOtherVersion, &sectionAmbiguous,
+        &ambiguousChosen, &ambiguousNone, &sectionNamedTwice, &nothing, &applied,
+        &refused,       &notReversed,  &saved,             &codeCopied, &exported,
+        &fileRefused,   &codeRefused,  &saveFailed,        &promptName, &promptRename,
+        &confirmDelete, &copyOf};
+    return QString::fromUtf8(pick(*table[static_cast<std::size_t>(text)], language));
+}
+
+QString setProblemText(ModSetProblem problem, UiLanguage language)
+{
+    static const MessageTexts notJson{"not a set file, or cut short", "不是方案文件，或内容不完整",
+                                      "это не файл набора или он обрезан"};
+    static const MessageTexts wrongShape{"an entry is missing or of the wrong kind",
+                                         "缺少条目或条目类型不对",
+                                         "нет нужного поля или оно неверного типа"};
+    static const MessageTexts unknownVersion{"made by a newer version of the program",
+                                             "由更新版本的程序生成",
+                                             "создан более новой версией программы"};
+    static const MessageTexts unknownCategory{"names an unknown category", "包含未知的类别",
+                                              "указана неизвестная категория"};
+    static const MessageTexts unsafeFolder{"a folder name leads outside the mods folder",
+                                           "有文件夹名指向模组目录之外",
+                                           "имя папки ведёт за пределы папки модов"};
+    static const MessageTexts namedTwice{"names the same mod twice", "同一模组出现了两次",
+                                         "один мод указан дважды"};
+    static const MessageTexts notACode{"not a set code", "不是方案代码", "это не код набора"};
+    static const MessageTexts codeDamaged{"the code is damaged or cut short", "代码已损坏或不完整",
+                                          "код повреждён или обрезан"};
+    static const MessageTexts tooLarge{"too large", "内容过大", "слишком большой"};
+    static const MessageTexts emptyName{"the set has no name", "方案没有名称", "у набора нет названия"};
+    static const std::array<const MessageTexts *, 10> table{
+        &notJson,    &wrongShape, &unknownVersion, &unknownCategory, &unsafeFolder,
+        &namedTwice, &notACode,   &codeDamaged,    &tooLarge,        &emptyName};
+    return QString::fromUtf8(pick(*table[static_cast<std::size_t>(problem)], language));
+}

@@ -2,6 +2,7 @@
 
 #include "library/import/ImportProgress.h"
 #include "library/import/ModArchive.h"
+#include "library/sets/ModSetError.h"
 #include "settings/UiLanguage.h"
 
 #include <QString>
@@ -131,3 +132,61 @@ QString importSummary(const ImportResult &result, UiLanguage language);
 // The progress window's lines: what is being done to which mod or archive, and how far along.
 QString importProgressCurrent(const ImportStatus &status, UiLanguage language);
 QString importProgressCounts(const ImportStatus &status, UiLanguage language);
+
+// Mod sets: the Sets menu, the preview window, the manage window, and their
+// messages. Context "MainPanel" for the menu, the window's object name otherwise.
+namespace UiTexts {
+
+extern const UiText menuSets;
+extern const UiText actionSave_Set;
+extern const UiText actionManage_Sets;
+extern const UiText actionExport_Set;
+extern const UiText actionImport_Set;
+extern const UiText actionCopy_Set_Code;
+extern const UiText actionPaste_Set_Code;
+extern const UiText switchPreviewTitle;
+extern const UiText pushButton_Apply;
+extern const UiText pushButton_CopyMissing;
+extern const UiText checkBox_outside;
+extern const UiText manageSetsTitle;
+extern const UiText pushButton_Rename;
+extern const UiText pushButton_Duplicate;
+extern const UiText pushButton_Delete;
+extern const UiText pushButton_Close;
+extern const UiText setFileFilter; // the name of the type list of .t3set files
+
+} // namespace UiTexts
+
+// The sets' sentences; %1, %2... as each one's comment in UiTexts.cpp says.
+enum class SetText
+{
+    HeadingApply,
+    HeadingFile,
+    HeadingCode,
+    Counts,
+    SectionOn,
+    SectionOff,
+    SectionMissing,
+    SectionOtherVersion,
+    SectionAmbiguous,
+    AmbiguousChosen,
+    AmbiguousNone,
+    SectionNamedTwice,
+    NothingToSwitch,
+    Applied,
+    Refused,
+    NotReversed,
+    Saved,
+    CodeCopied,
+    Exported,
+    FileRefused,
+    CodeRefused,
+    SaveFailed,
+    PromptName,
+    PromptRename,
+    ConfirmDelete,
+    CopyOf,
+};
+QString setText(SetText text, UiLanguage language);
+// Why a set file or code was refused, in a few words.
+QString setProblemText(ModSetProblem problem, UiLanguage language);
