@@ -54,9 +54,9 @@ QString describeBatch(const SwitchJournal &journal, const JournalBatch &batch,
     case JournalAction::Uninstall:
         return historyText(HistoryText::Uninstall, language).arg(name);
     case JournalAction::EnableAll:
-        return historyText(HistoryText::EnableAll, language).arg(name, count);
+        return historyText(HistoryText::EnableAll, language).arg(count);
     case JournalAction::DisableAll:
-        return historyText(HistoryText::DisableAll, language).arg(name, count);
+        return historyText(HistoryText::DisableAll, language).arg(count);
     case JournalAction::ApplySet:
         return historyText(HistoryText::ApplySet, language).arg(name, count);
     case JournalAction::Undo:

@@ -488,13 +488,14 @@ const UiText historyCloseButton{"closeButton", "Close", "Close", "关闭", "За
 
 QString historyText(HistoryText text, UiLanguage language)
 {
-    // What a batch was: %1 the mod or the set, %2 the number of mods.
+    // What a batch was: %1 the mod, or the number of mods for the bulk ones;
+    // a set's: %1 its name, %2 the number.
     static const MessageTexts install{"Install %1", "安装 %1", "Установка %1"};
     static const MessageTexts uninstall{"Uninstall %1", "卸载 %1", "Удаление %1"};
-    static const MessageTexts enableAll{"Enable All (%2 mods)", "全部安装（%2 个模组）",
-                                        "Включить всё (модов: %2)"};
-    static const MessageTexts disableAll{"Disable All (%2 mods)", "全部卸载（%2 个模组）",
-                                         "Отключить всё (модов: %2)"};
+    static const MessageTexts enableAll{"Enable All (%1 mods)", "全部安装（%1 个模组）",
+                                        "Включить всё (модов: %1)"};
+    static const MessageTexts disableAll{"Disable All (%1 mods)", "全部卸载（%1 个模组）",
+                                         "Отключить всё (модов: %1)"};
     static const MessageTexts applySet{"Apply set %1 (%2 mods)", "应用方案 %1（%2 个模组）",
                                        "Применить набор %1 (модов: %2)"};
     // %1 what was undone, redone or restored to before.
