@@ -17,6 +17,7 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -70,14 +71,21 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     resize(640, 460);
     setStyleSheet(QStringLiteral(
         "#HistoryWindow{background-color:rgb(39,39,39);}"
-        "QListWidget{background-color:rgb(52,52,52);color:white;border:1px solid rgb(80,80,80);}"
-        "QListWidget::item:selected{background-color:rgb(245,158,15);color:black;}"
+        "QListWidget{background-color:rgb(52,52,52);border:1px solid rgb(80,80,80);}"
+        "QListWidget{color:white;}"
         "QPushButton{color:rgb(245,158,15);font-weight:bold;background-color:rgb(60,60,60);"
         "border:1px solid rgb(245,158,15);border-radius:4px;padding:5px 14px;}"
         "QPushButton:disabled{color:rgb(128,128,128);border-color:rgb(128,128,128);}"));
     batchList->setObjectName(QStringLiteral("batchList"));
     moveList->setObjectName(QStringLiteral("moveList"));
     moveList->setSelectionMode(QAbstractItemView::NoSelection);
+    // The selected batch stays legible when the window is not the active one.
+    QPalette selection = batchList->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        selection.setColor(group, QPalette::Highlight, QColor(245, 158, 15));
+        selection.setColor(group, QPalette::HighlightedText, Qt::black);
+    }
+    batchList->setPalette(selection);
     restoreButton->setObjectName(QString::fromUtf8(UiTexts::restoreButton.element));
     closeButton->setObjectName(QString::fromUtf8(UiTexts::historyCloseButton.element));
 
