@@ -161,6 +161,23 @@ RecordedRun runRecordedMoves(ModCatalogue &catalogue, SwitchJournal &journal, Jo
     return run;
 }
 
+SwitchOutcome recordedApplySwitch(ModCatalogue &catalogue, const SwitchPlan &plan,
+                                  SwitchJournal &journal)
+{
+    const std::vector<EntryMove> moves = plan.moves();
+    if (moves.empty())
+        return applySwitch(catalogue, plan);
+    const std::uint64_t id = journal.begin(JournalAction::ApplySet, plan.setName, 0, moves);
+    const SwitchOutcome outcome = applySwitch(catalogue, plan);
+    std::vector<bool> made(moves.size(), outcome.complete);
+    for (const FailedSwitch &stayed : outcome.notReversed)
+        for (std::size_t i = 0; i < moves.size(); ++i)
+            if (moves[i].from == stayed.mod.move.from)
+                made[i] = true;
+    journal.finish(id, std::move(made));
+    return outcome;
+}
+
 RecordedRun undoLast(ModCatalogue &catalogue, SwitchJournal &journal)
 {
     const JournalBatch *batch = journal.nextUndo();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "library/history/SwitchJournal.h"
+#include "library/sets/ApplySwitch.h"
+#include "library/sets/SwitchPlan.h"
 #include "library/switching/EntryMoveBatch.h"
 #include "library/switching/RefusedMove.h"
 
@@ -37,6 +39,11 @@ struct RecordedRun
     // left it, or something already lies where it would go.
     std::vector<EntryMove> skipped;
 };
+
+// Applying a set (applySwitch), recorded as "apply-set" with the set's name.
+// The interface calls this where it would call applySwitch.
+SwitchOutcome recordedApplySwitch(ModCatalogue &catalogue, const SwitchPlan &plan,
+                                  SwitchJournal &journal);
 
 // Reverses the last batch (or redoes the last undo) with one all-or-nothing
 // batch of moves, itself recorded. Nothing is ever replaced.

@@ -378,7 +378,8 @@ void SwitchJournal::open()
     }
     m_hasHeader = header;
 
-    std::size_t damaged = header ? 0 : 1;
+    // A header without its line end would run into the next line written.
+    std::size_t damaged = header && !(lines.size() == 1 && lastUnended) ? 0 : 1;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const bool unended = lastUnended && i + 1 == lines.size();
         if (unended || !readJournalLine(lines[i], m_batches))

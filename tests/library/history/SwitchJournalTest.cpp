@@ -174,6 +174,25 @@ TEST_F(SwitchJournalTest, RestorePlanLeadsBackToTheStateBeforeABatch)
     EXPECT_EQ(undoLast(*catalogue, *journal).moved, 3U);
 }
 
+TEST_F(SwitchJournalTest, AppliedSetIsRecordedWithItsNameAndUndone)
+{
+    SwitchPlan plan;
+    plan.setName = "Friday";
+    for (const int i : {1, 3}) {
+        PlannedSwitch off;
+        off.move = toggleMove(record(i).entryPath);
+        plan.switchOff.push_back(off);
+    }
+    EXPECT_TRUE(recordedApplySwitch(*catalogue, plan, *journal).complete);
+    EXPECT_EQ(enabledCount(), kMods - 2);
+    loadAgain();
+    ASSERT_NE(journal->nextUndo(), nullptr);
+    EXPECT_EQ(journal->nextUndo()->action, JournalAction::ApplySet);
+    EXPECT_EQ(journal->nextUndo()->name, "Friday");
+    EXPECT_EQ(undoLast(*catalogue, *journal).moved, 2U);
+    EXPECT_EQ(enabledCount(), kMods);
+}
+
 TEST_F(SwitchJournalTest, DamagedLastLineIsLeftOutAndReportedOnce)
 {
     recordedSwitchAll(*catalogue, false, *journal);
