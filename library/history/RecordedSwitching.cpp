@@ -20,7 +20,7 @@ std::vector<bool> madeByRecords(const std::vector<ModRecord *> &records,
 {
     std::vector<bool> made(moves.size(), false);
     for (std::size_t i = 0; i < moves.size(); ++i)
-        made[i] = records[i]->entryPath == moves[i].to;
+        made[i] = records[i]->entryPath.native() == moves[i].to.native();
     return made;
 }
 
@@ -42,7 +42,7 @@ void updateRecords(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
     std::unordered_map<fs::path::string_type, std::size_t> movedFrom;
     for (std::size_t i = 0; i < moves.size(); ++i)
         if (made[i])
-            movedFrom.emplace(moves[i].from.lexically_normal().native(), i);
+            movedFrom.emplace(moves[i].from.native(), i);
     if (movedFrom.empty())
         return;
     std::error_code error;
@@ -50,7 +50,7 @@ void updateRecords(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
     for (ModRecord &record : catalogue.records()) {
         const fs::path whole =
             record.entryPath.is_relative() ? here / record.entryPath : record.entryPath;
-        if (movedFrom.count(whole.lexically_normal().native()) == 0)
+        if (movedFrom.count(whole.native()) == 0)
             continue;
         record.entryPath = toggleMove(record.entryPath).to;
         catalogue.refreshRecord(record);
@@ -63,29 +63,74 @@ bool isFile(const fs::path &path)
     return fs::exists(path, error);
 }
 
-// The reverse of each move the batch made, newest first, leaving out those
-// whose file is not where the batch left it.
+// True when the move cannot be made because its file is not where the journal
+// left it or something already lies at its destination.
+bool notWhereLeft(const EntryMove &move)
+{
+    return !isFile(move.from) || isFile(move.to);
+}
+
+// The reverse of each move the batch made, newest first. They run as one
+// all-or-nothing batch; a refused move whose file is no longer where the
+// journal left it is left out and the rest run again, so that nothing is
+// replaced and no file needs checking beforehand. Any other refusal leaves
+// every entry file where it was.
 RecordedRun reverseBatch(ModCatalogue &catalogue, SwitchJournal &journal, const JournalBatch &batch,
                          JournalAction action)
 {
     RecordedRun run;
     run.reversed = batch.id;
     std::vector<EntryMove> moves;
-    for (std::size_t i = batch.moves.size(); i-- > 0;) {
-        if (!batch.made[i])
-            continue;
-        const EntryMove back{batch.moves[i].to, batch.moves[i].from};
-        if (isFile(back.from) && !isFile(back.to))
-            moves.push_back(back);
-        else
-            run.skipped.push_back(back);
-    }
+    for (std::size_t i = batch.moves.size(); i-- > 0;)
+        if (batch.made[i])
+            moves.push_back({batch.moves[i].to, batch.moves[i].from});
     if (moves.empty())
         return run;
-    RecordedRun made = runRecordedMoves(catalogue, journal, action, batch.name, batch.id, moves);
-    made.reversed = batch.id;
-    made.skipped = std::move(run.skipped);
-    return made;
+    run.batch = journal.begin(action, batch.name, batch.id, moves);
+    std::vector<std::size_t> remaining(moves.size());
+    for (std::size_t i = 0; i < remaining.size(); ++i)
+        remaining[i] = i;
+    std::vector<bool> made(moves.size(), false);
+    // Past a few refusals, each of which repeats the moves before it, the
+    // rest are checked at once.
+    constexpr std::size_t kRetries = 8;
+    while (!remaining.empty()) {
+        if (run.skipped.size() == kRetries) {
+            std::vector<std::size_t> movable;
+            for (const std::size_t index : remaining)
+                if (notWhereLeft(moves[index]))
+                    run.skipped.push_back(moves[index]);
+                else
+                    movable.push_back(index);
+            remaining = std::move(movable);
+            if (remaining.empty())
+                break;
+        }
+        std::vector<EntryMove> attempt;
+        attempt.reserve(remaining.size());
+        for (const std::size_t index : remaining)
+            attempt.push_back(moves[index]);
+        run.outcome = runEntryMoves(attempt);
+        if (run.outcome.complete) {
+            for (const std::size_t index : remaining)
+                made[index] = true;
+            break;
+        }
+        const std::size_t refused = remaining[run.outcome.refused.index];
+        if (!run.outcome.notReversed.empty() || !notWhereLeft(moves[refused])) {
+            for (const FailedEntryMove &stayed : run.outcome.notReversed)
+                made[remaining[stayed.index]] = true;
+            run.outcome.refused.index = refused;
+            break;
+        }
+        run.skipped.push_back(moves[refused]);
+        remaining.erase(remaining.begin() + std::ptrdiff_t(run.outcome.refused.index));
+        run.outcome = {};
+    }
+    updateRecords(catalogue, moves, made);
+    run.moved = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
+    journal.finish(run.batch, std::move(made));
+    return run;
 }
 
 } // namespace
