@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     journal.open();
     journal.takeProblem();
     for (const JournalBatch &batch : journal.batches()) {
-        fuzzCheck(batch.made.size() == batch.moves.size(), "one outcome per move");
+        fuzzCheck(batch.made.size() == batch.moves().size(), "one outcome per move");
         fuzzCheck(batch.settled, "every batch settled after opening");
     }
     fuzzCheck(journal.batches().size() <= SwitchJournal::kKeptBatches, "trimmed");
@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const JournalBatch &before = journal.batches()[i];
         const JournalBatch &after = again.batches()[i];
         fuzzCheck(before.id == after.id && before.action == after.action &&
-                      before.name == after.name && before.moves.size() == after.moves.size() &&
+                      before.name == after.name && before.moves().size() == after.moves().size() &&
                       before.made == after.made && before.interrupted == after.interrupted,
                   "a batch reads back unchanged");
-        for (std::size_t m = 0; m < before.moves.size(); ++m)
-            fuzzCheck(before.moves[m].from == after.moves[m].from &&
-                          before.moves[m].to == after.moves[m].to,
+        for (std::size_t m = 0; m < before.moves().size(); ++m)
+            fuzzCheck(before.moves()[m].from == after.moves()[m].from &&
+                          before.moves()[m].to == after.moves()[m].to,
                       "a move reads back unchanged");
     }
     return 0;

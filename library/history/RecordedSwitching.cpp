@@ -81,9 +81,9 @@ RecordedRun reverseBatch(ModCatalogue &catalogue, SwitchJournal &journal, const 
     RecordedRun run;
     run.reversed = batch.id;
     std::vector<EntryMove> moves;
-    for (std::size_t i = batch.moves.size(); i-- > 0;)
+    for (std::size_t i = batch.moves().size(); i-- > 0;)
         if (batch.made[i])
-            moves.push_back({batch.moves[i].to, batch.moves[i].from});
+            moves.push_back({batch.moves()[i].to, batch.moves()[i].from});
     if (moves.empty())
         return run;
     run.batch = journal.begin(action, batch.name, batch.id, moves);
@@ -253,11 +253,11 @@ std::vector<EntryMove> restorePlan(const SwitchJournal &journal, std::uint64_t b
         reached = reached || batch.id == batchId;
         if (!reached)
             continue;
-        for (std::size_t i = 0; i < batch.moves.size(); ++i) {
+        for (std::size_t i = 0; i < batch.moves().size(); ++i) {
             if (!batch.made[i])
                 continue;
-            const fs::path folder = modFolderOf(batch.moves[i].from);
-            if (before.emplace(folder.native(), batch.moves[i].from).second)
+            const fs::path folder = modFolderOf(batch.moves()[i].from);
+            if (before.emplace(folder.native(), batch.moves()[i].from).second)
                 order.push_back(folder);
         }
     }

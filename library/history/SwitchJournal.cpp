@@ -177,8 +177,8 @@ std::string headerLine()
 std::string intentLine(const JournalBatch &batch)
 {
     std::vector<std::string> paths;
-    paths.reserve(batch.moves.size() * 2);
-    for (const EntryMove &move : batch.moves) {
+    paths.reserve(batch.moves().size() * 2);
+    for (const EntryMove &move : batch.moves()) {
         paths.push_back(utf8FromPath(move.from));
         paths.push_back(utf8FromPath(move.to));
     }
@@ -187,7 +187,8 @@ std::string intentLine(const JournalBatch &batch)
                        ",\"time\":" + std::to_string(batch.time) + ",\"action\":\"" +
                        actionName(batch.action) + "\",\"name\":";
     appendText(line, batch.name);
-    line += ",\"target\":" + std::to_string(batch.target) + ",\"root\":";
+    line += ",\"target\":" + std::to_string(batch.target) +
+            ",\"count\":" + std::to_string(batch.moves().size()) + ",\"root\":";
     appendText(line, root);
     line += ",\"moves\":[";
     for (std::size_t i = 0; i < paths.size(); i += 2) {
@@ -220,38 +221,44 @@ std::string outcomeLine(const JournalBatch &batch)
     return line;
 }
 
-bool readIntent(const nlohmann::json &line, std::vector<JournalBatch> &batches)
+// An intent's moves come last; only the heading before them is parsed now.
+// A quote inside a string is escaped, so the key's text cannot stand earlier.
+constexpr std::string_view kMovesKey = ",\"moves\":[";
+
+bool readIntent(std::string_view text, std::vector<JournalBatch> &batches)
 {
+    const std::size_t at = text.find(kMovesKey);
+    if (at == std::string_view::npos || text.size() < 2 || text.substr(text.size() - 2) != "]}")
+        return false;
+    std::string heading(text.substr(0, at));
+    heading += '}';
+    const nlohmann::json line = nlohmann::json::parse(heading, nullptr, false);
+    if (line.is_discarded() || !line.is_object())
+        return false;
     JournalBatch batch;
     const auto id = line.find("batch");
     const auto time = line.find("time");
     const auto action = line.find("action");
     const auto name = line.find("name");
     const auto target = line.find("target");
+    const auto count = line.find("count");
     const auto root = line.find("root");
-    const auto moves = line.find("moves");
     const auto end = line.end();
     if (id == end || !id->is_number_unsigned() || time == end || !time->is_number_integer() ||
         action == end || !action->is_string() || name == end || target == end ||
-        !target->is_number_unsigned() || root == end || moves == end || !moves->is_array())
+        !target->is_number_unsigned() || count == end || !count->is_number_unsigned() ||
+        count->get<std::uint64_t>() > text.size() || root == end)
         return false;
     batch.id = id->get<std::uint64_t>();
     batch.time = time->get<std::int64_t>();
     batch.target = target->get<std::uint64_t>();
-    std::string rootText;
     if (!actionFromName(action->get_ref<const std::string &>(), batch.action) ||
-        !textFrom(*name, batch.name) || !textFrom(*root, rootText))
+        !textFrom(*name, batch.name) || !textFrom(*root, batch.root))
         return false;
-    batch.moves.reserve(moves->size());
-    std::string from;
-    std::string to;
-    for (const nlohmann::json &move : *moves) {
-        if (!move.is_array() || move.size() != 2 || !textFrom(move[0], from) ||
-            !textFrom(move[1], to))
-            return false;
-        batch.moves.push_back({pathFromUtf8(rootText + from), pathFromUtf8(rootText + to)});
-    }
-    batch.made.assign(batch.moves.size(), false);
+    batch.made.assign(count->get<std::size_t>(), false);
+    batch.line = std::string(text);
+    batch.movesAt = at + kMovesKey.size() - 1;
+    batch.decoded = false;
     batches.push_back(std::move(batch));
     return true;
 }
@@ -269,7 +276,7 @@ bool readOutcome(const nlohmann::json &line, std::vector<JournalBatch> &batches)
                                     [wanted](const JournalBatch &b) { return b.id == wanted; });
     if (batch == batches.rend() || batch->settled)
         return false;
-    std::vector<bool> made(batch->moves.size(), true);
+    std::vector<bool> made(batch->made.size(), true);
     for (const nlohmann::json &index : *refused) {
         if (!index.is_number_unsigned() || index.get<std::uint64_t>() >= made.size())
             return false;
@@ -321,13 +328,37 @@ std::size_t JournalBatch::madeCount() const
     return static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
 }
 
+const std::vector<EntryMove> &JournalBatch::moves() const
+{
+    if (decoded)
+        return decodedMoves;
+    decoded = true;
+    const std::string_view array =
+        std::string_view(line).substr(movesAt, line.size() - movesAt - 1);
+    const nlohmann::json moves = nlohmann::json::parse(array, nullptr, false);
+    if (moves.is_discarded() || !moves.is_array() || moves.size() != made.size())
+        return decodedMoves;
+    std::vector<EntryMove> result;
+    result.reserve(moves.size());
+    std::string from;
+    std::string to;
+    for (const nlohmann::json &move : moves) {
+        if (!move.is_array() || move.size() != 2 || !textFrom(move[0], from) ||
+            !textFrom(move[1], to))
+            return decodedMoves;
+        result.push_back({pathFromUtf8(root + from), pathFromUtf8(root + to)});
+    }
+    decodedMoves = std::move(result);
+    return decodedMoves;
+}
+
 bool readJournalLine(std::string_view line, std::vector<JournalBatch> &batches)
 {
+    if (line.substr(0, 9) == "{\"batch\":")
+        return readIntent(line, batches);
     const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
     if (value.is_discarded() || !value.is_object())
         return false;
-    if (value.contains("batch"))
-        return readIntent(value, batches);
     if (value.contains("outcome"))
         return readOutcome(value, batches);
     return false;
@@ -394,10 +425,11 @@ void SwitchJournal::open()
     for (JournalBatch &batch : m_batches) {
         if (batch.settled)
             continue;
-        for (std::size_t i = 0; i < batch.moves.size(); ++i) {
+        const std::vector<EntryMove> &moves = batch.moves();
+        batch.made.assign(batch.made.size(), false);
+        for (std::size_t i = 0; i < moves.size(); ++i) {
             std::error_code error;
-            batch.made[i] =
-                fs::exists(batch.moves[i].to, error) && !fs::exists(batch.moves[i].from, error);
+            batch.made[i] = fs::exists(moves[i].to, error) && !fs::exists(moves[i].from, error);
         }
         batch.settled = true;
         batch.interrupted = true;
@@ -476,10 +508,12 @@ std::uint64_t SwitchJournal::begin(JournalAction action, const std::string &name
         if (move.to.is_relative())
             move.to = here / move.to;
     }
-    batch.moves = std::move(moves);
-    batch.made.assign(batch.moves.size(), false);
+    batch.made.assign(moves.size(), false);
+    batch.decodedMoves = std::move(moves);
+    batch.line = intentLine(batch);
+    batch.line.pop_back(); // its line end
     m_batches.push_back(std::move(batch));
-    append(intentLine(m_batches.back()));
+    append(m_batches.back().line + '\n');
     return m_batches.back().id;
 }
 
@@ -489,7 +523,7 @@ void SwitchJournal::finish(std::uint64_t id, std::vector<bool> made)
                               [id](const JournalBatch &batch) { return batch.id == id; });
     if (found == m_batches.rend() || found->settled)
         return;
-    made.resize(found->moves.size(), false);
+    made.resize(found->made.size(), false);
     found->made = std::move(made);
     found->settled = true;
     replay(*found);
@@ -577,7 +611,8 @@ void SwitchJournal::rewrite()
     }
     std::string text = headerLine();
     for (const JournalBatch &batch : m_batches) {
-        text += intentLine(batch);
+        text += batch.line;
+        text += '\n';
         if (batch.settled)
             text += outcomeLine(batch);
     }

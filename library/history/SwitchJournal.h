@@ -30,7 +30,6 @@ struct JournalBatch
     JournalAction action = JournalAction::Install;
     std::string name; // UTF-8
     std::uint64_t target = 0;
-    std::vector<EntryMove> moves;
     std::vector<bool> made; // one per move
     // The program ended before it wrote the outcome; `made` was then read off
     // the disk (the entry file at the move's destination) when the journal was opened.
@@ -39,6 +38,18 @@ struct JournalBatch
     bool settled = false;
 
     std::size_t madeCount() const;
+    // The moves. A batch read from the file decodes them at first use, so
+    // that opening a long journal reads little more than its headings; they
+    // are empty when their part of the line turns out to be damaged.
+    const std::vector<EntryMove> &moves() const;
+
+    // The intent line as written, without its line end; the moves' array
+    // starts at `movesAt` while not decoded.
+    std::string line;
+    std::size_t movesAt = 0;
+    std::string root; // UTF-8, what the moves' paths are relative to
+    mutable std::vector<EntryMove> decodedMoves;
+    mutable bool decoded = true;
 };
 
 // Why the journal cannot be read or kept.

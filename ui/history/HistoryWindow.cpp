@@ -150,8 +150,8 @@ void HistoryWindow::showMoves()
     if (!batch)
         return;
     const auto records = recordsByFolder();
-    for (std::size_t i = 0; i < batch->moves.size(); ++i) {
-        const EntryMove &move = batch->moves[i];
+    for (std::size_t i = 0; i < batch->moves().size(); ++i) {
+        const EntryMove &move = batch->moves()[i];
         const fs::path folder = modFolderOf(move.from);
         const auto record = records.find(folder.native());
         const QString name = record != records.end() ? VezModItemWidget::rowName(*record->second)

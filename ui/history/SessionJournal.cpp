@@ -104,9 +104,9 @@ QString recordedRunMessage(SwitchJournal &journal, const RecordedRun &run, Histo
 {
     QStringList parts;
     const JournalBatch *batch = run.batch ? journal.find(run.batch) : nullptr;
-    if (batch && !run.outcome.complete && run.outcome.refused.index < batch->moves.size()) {
+    if (batch && !run.outcome.complete && run.outcome.refused.index < batch->moves().size()) {
         parts << historyText(HistoryText::Refused, language)
-                     .arg(modNameOf(batch->moves[run.outcome.refused.index].from),
+                     .arg(modNameOf(batch->moves()[run.outcome.refused.index].from),
                           reasonText(run.outcome.refused.reason));
     } else if (run.moved > 0) {
         parts << historyText(done, language).arg(what);

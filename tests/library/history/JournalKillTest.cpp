@@ -119,8 +119,8 @@ TEST(JournalKillTest, KilledDisableAllIsRecordedAndUndoneCompletely)
         std::set<fs::path> recorded;
         const JournalBatch *last = journal.batches().empty() ? nullptr : &journal.batches().back();
         if (last && last->action == JournalAction::DisableAll) {
-            for (std::size_t i = 0; i < last->moves.size(); ++i) {
-                const EntryMove &move = last->moves[i];
+            for (std::size_t i = 0; i < last->moves().size(); ++i) {
+                const EntryMove &move = last->moves()[i];
                 ASSERT_NE(fs::exists(move.from), fs::exists(move.to)) << move.from;
                 EXPECT_EQ(bool(last->made[i]), fs::exists(move.to)) << move.to;
                 if (last->made[i])

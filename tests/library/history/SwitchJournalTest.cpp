@@ -123,10 +123,10 @@ TEST_F(SwitchJournalTest, RefusedMovesAreRecordedAndOnlyMadeOnesUndone)
     loadAgain();
     const JournalBatch *batch = journal->nextUndo();
     ASSERT_NE(batch, nullptr);
-    EXPECT_EQ(batch->moves.size(), std::size_t(kMods));
+    EXPECT_EQ(batch->moves().size(), std::size_t(kMods));
     EXPECT_EQ(batch->madeCount(), std::size_t(kMods - 1));
-    for (std::size_t i = 0; i < batch->moves.size(); ++i)
-        EXPECT_EQ(bool(batch->made[i]), modFolderOf(batch->moves[i].from) != folder(2));
+    for (std::size_t i = 0; i < batch->moves().size(); ++i)
+        EXPECT_EQ(bool(batch->made[i]), modFolderOf(batch->moves()[i].from) != folder(2));
 
     EXPECT_EQ(undoLast(*catalogue, *journal).moved, std::size_t(kMods - 1));
     EXPECT_EQ(enabledCount(), kMods);
@@ -300,7 +300,7 @@ TEST_F(SwitchJournalTest, TrimmedToTheNewestBatches)
     std::string text = "{\"journal\":\"tessel3 switches\",\"version\":1}\n";
     for (std::size_t id = 1; id <= written; ++id)
         text += "{\"batch\":" + std::to_string(id) +
-                ",\"time\":1,\"action\":\"install\",\"name\":\"m\",\"target\":0,\"root\":\"/m/\","
+                ",\"time\":1,\"action\":\"install\",\"name\":\"m\",\"target\":0,\"count\":1,\"root\":\"/m/\","
                 "\"moves\":[[\"A/_Z_AzuDavodoz_E_/entry.lua\",\"A/entry.lua\"]]}\n"
                 "{\"outcome\":" +
                 std::to_string(id) + ",\"refused\":[]}\n";
@@ -308,7 +308,7 @@ TEST_F(SwitchJournalTest, TrimmedToTheNewestBatches)
     journal->open();
     ASSERT_EQ(journal->batches().size(), SwitchJournal::kKeptBatches);
     EXPECT_EQ(journal->batches().front().id, written - SwitchJournal::kKeptBatches + 1);
-    EXPECT_EQ(journal->batches().back().moves.front().to, fs::path("/m/A/entry.lua"));
+    EXPECT_EQ(journal->batches().back().moves().front().to, fs::path("/m/A/entry.lua"));
     SwitchJournal again(SwitchJournal::defaultFile());
     again.open();
     EXPECT_EQ(again.batches().size(), SwitchJournal::kKeptBatches);
