@@ -221,6 +221,96 @@ std::string outcomeLine(const JournalBatch &batch)
     return line;
 }
 
+// Checks the moves' array without building it: an array of [from, to] pairs,
+// each a string or {"bytes": hexadecimal}. Counts the pairs.
+class MovesCheck
+{
+public:
+    using json = nlohmann::json;
+
+    std::size_t count = 0;
+
+    bool null() { return false; }
+    bool boolean(bool) { return false; }
+    bool number_integer(json::number_integer_t) { return false; }
+    bool number_unsigned(json::number_unsigned_t) { return false; }
+    bool number_float(json::number_float_t, const std::string &) { return false; }
+    bool binary(json::binary_t &) { return false; }
+    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &)
+    {
+        return false;
+    }
+
+    bool start_array(std::size_t)
+    {
+        if (m_depth > 1 || m_inObject)
+            return false;
+        ++m_depth;
+        m_items = 0;
+        return true;
+    }
+
+    bool end_array()
+    {
+        if (m_depth == 2) {
+            if (m_items != 2)
+                return false;
+            ++count;
+        }
+        --m_depth;
+        return true;
+    }
+
+    bool string(std::string &text)
+    {
+        if (m_depth != 2)
+            return false;
+        if (!m_inObject) {
+            ++m_items;
+            return true;
+        }
+        if (!m_sawKey || m_sawValue || text.size() % 2 != 0 ||
+            text.find_first_not_of("0123456789abcdef") != std::string::npos)
+            return false;
+        m_sawValue = true;
+        return true;
+    }
+
+    bool start_object(std::size_t)
+    {
+        if (m_depth != 2 || m_inObject)
+            return false;
+        m_inObject = true;
+        m_sawKey = false;
+        m_sawValue = false;
+        return true;
+    }
+
+    bool key(std::string &name)
+    {
+        if (!m_inObject || m_sawKey || name != "bytes")
+            return false;
+        m_sawKey = true;
+        return true;
+    }
+
+    bool end_object()
+    {
+        if (!m_inObject || !m_sawValue)
+            return false;
+        m_inObject = false;
+        ++m_items;
+        return true;
+    }
+
+private:
+    int m_depth = 0;
+    int m_items = 0;
+    bool m_inObject = false;
+    bool m_sawKey = false;
+    bool m_sawValue = false;
+};
+
 // An intent's moves come last; only the heading before them is parsed now.
 // A quote inside a string is escaped, so the key's text cannot stand earlier.
 constexpr std::string_view kMovesKey = ",\"moves\":[";
@@ -254,6 +344,12 @@ bool readIntent(std::string_view text, std::vector<JournalBatch> &batches)
     batch.target = target->get<std::uint64_t>();
     if (!actionFromName(action->get_ref<const std::string &>(), batch.action) ||
         !textFrom(*name, batch.name) || !textFrom(*root, batch.root))
+        return false;
+    // The moves are checked now, so that a damaged line is found when the
+    // journal is opened, but only turned into paths when asked for.
+    MovesCheck check;
+    const std::string_view array = text.substr(at + kMovesKey.size() - 1, text.size() - at - kMovesKey.size());
+    if (!nlohmann::json::sax_parse(array, &check) || check.count != count->get<std::uint64_t>())
         return false;
     batch.made.assign(count->get<std::size_t>(), false);
     batch.line = std::string(text);
