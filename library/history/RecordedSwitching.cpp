@@ -14,13 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whether each move was made, judged by the records after the walk.
-std::vector<bool> madeByRecords(const std::vector<ModRecord *> &records,
-                                const std::vector<EntryMove> &moves)
+// Whether each record's move was made: every record of a bulk walk was in the
+// other state before it, so its state now tells.
+std::vector<bool> madeByRecords(const std::vector<ModRecord *> &records, bool enabling)
 {
-    std::vector<bool> made(moves.size(), false);
-    for (std::size_t i = 0; i < moves.size(); ++i)
-        made[i] = records[i]->entryPath.native() == moves[i].to.native();
+    std::vector<bool> made(records.size(), false);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        made[i] = isInstalled(records[i]->entryPath) == enabling;
     return made;
 }
 
@@ -175,15 +175,15 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
     if (moves.empty())
         return {};
     const std::uint64_t id = journal.begin(
-        enabling ? JournalAction::EnableAll : JournalAction::DisableAll, {}, 0, moves);
+        enabling ? JournalAction::EnableAll : JournalAction::DisableAll, {}, 0, std::move(moves));
     std::vector<RefusedMove> refused;
     try {
         refused = enabling ? installAll(catalogue) : uninstallAll(catalogue);
     } catch (...) {
-        journal.finish(id, madeByRecords(records, moves));
+        journal.finish(id, madeByRecords(records, enabling));
         throw;
     }
-    std::vector<bool> made = madeByRecords(records, moves);
+    std::vector<bool> made = madeByRecords(records, enabling);
     if (switched)
         *switched = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
     journal.finish(id, std::move(made));
