@@ -6,7 +6,6 @@
 #include "library/sets/ModSet.h"
 #include "library/sets/SwitchPlan.h"
 #include "ui/history/SessionJournal.h"
-#include "ui/modlist/VezModItemWidget.h"
 #include "ui/sets/SwitchPreviewDialog.h"
 #include "ui/status/CommandGuard.h"
 #include "ui/texts/CurrentLanguage.h"
@@ -53,7 +52,7 @@ PlannedSwitch plannedSwitch(const EntryMove &move, const ModRecord *record)
         folder.parent_path().filename() == "tech" ? ModCategory::Tech : ModCategory::Aircraft;
     if (record) {
         planned.selfId = record->self_ID;
-        planned.name = VezModItemWidget::rowName(*record).toStdString();
+        planned.name = historyModName(*record).toStdString();
         planned.version = record->version;
     }
     planned.move = move;
@@ -154,7 +153,7 @@ void HistoryWindow::showMoves()
         const EntryMove &move = batch->moves()[i];
         const fs::path folder = modFolderOf(move.from);
         const auto record = records.find(folder.native());
-        const QString name = record != records.end() ? VezModItemWidget::rowName(*record->second)
+        const QString name = record != records.end() ? historyModName(*record->second)
                                                      : qStringFromPath(folder.filename());
         QString line = historyText(isInstalled(move.to) ? HistoryText::MoveOn : HistoryText::MoveOff,
                                    currentLanguage)

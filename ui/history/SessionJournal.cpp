@@ -2,7 +2,6 @@
 
 #include "library/catalogue/ModCatalogue.h"
 #include "library/history/RecordedSwitching.h"
-#include "ui/modlist/VezModItemWidget.h"
 #include "ui/status/CommandGuard.h"
 #include "ui/texts/QtPathText.h"
 #include "ui/texts/UiTexts.h"
@@ -69,6 +68,15 @@ QString describeBatch(const SwitchJournal &journal, const JournalBatch &batch,
     return of(HistoryText::Restore);
 }
 
+QString historyModName(const ModRecord &record)
+{
+    if (!record.displayName.empty())
+        return QString::fromStdString(record.displayName);
+    if (!record.shortName.empty())
+        return QString::fromStdString(record.shortName);
+    return qStringFromPath(record.modFolder().filename());
+}
+
 QString modNameOf(const fs::path &entryPath)
 {
     const fs::path folder = modFolderOf(entryPath);
@@ -76,7 +84,7 @@ QString modNameOf(const fs::path &entryPath)
     if (sharedCatalogue)
         for (const ModRecord &record : sharedCatalogue->records())
             if (fs::absolute(record.modFolder(), error).lexically_normal() == folder)
-                return VezModItemWidget::rowName(record);
+                return historyModName(record);
     return qStringFromPath(folder.filename());
 }
 

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 
+struct ModRecord;
+
 // The journal of this run: `data/journal` beside the settings file, opened at
 // first use and opened again when the working directory has changed.
 SwitchJournal &sessionJournal();
@@ -16,6 +18,10 @@ SwitchJournal &sessionJournal();
 // What the batch was, in words: "Disable All (312 mods)", "Undo Install X".
 QString describeBatch(const SwitchJournal &journal, const JournalBatch &batch,
                       UiLanguage language);
+
+// The name the history gives a mod: its display name, else its short name,
+// else its folder's name.
+QString historyModName(const ModRecord &record);
 
 // The name of the mod whose entry file a path is: its row name when the
 // catalogue holds it, else its folder's name.
