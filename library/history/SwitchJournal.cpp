@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -458,6 +459,18 @@ bool readJournalLine(std::string_view line, std::vector<JournalBatch> &batches)
     if (value.contains("outcome"))
         return readOutcome(value, batches);
     return false;
+}
+
+SwitchJournal &sharedJournal()
+{
+    static std::unique_ptr<SwitchJournal> journal;
+    std::error_code error;
+    const fs::path file = fs::absolute(SwitchJournal::defaultFile(), error);
+    if (!journal || journal->file() != file) {
+        journal = std::make_unique<SwitchJournal>(file);
+        journal->open();
+    }
+    return *journal;
 }
 
 SwitchJournal::SwitchJournal(fs::path file) : m_file(std::move(file)) {}

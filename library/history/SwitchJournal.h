@@ -129,6 +129,10 @@ private:
     std::size_t m_damaged = 0;
 };
 
+// The process's journal: `data/journal` beside the settings file, opened at
+// first use and opened again when the working directory has changed.
+SwitchJournal &sharedJournal();
+
 // One journal line, parsed into `batches` (an intent adds a batch, an outcome
 // completes the one it names). False for a line that is not valid; used by
 // open and by the fuzz target.

@@ -10,3 +10,12 @@ std::string utf8FromPath(const std::filesystem::path &path)
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
+
+std::string utf8FromNative(const std::filesystem::path::string_type &text)
+{
+#ifdef _WIN32
+    return utf8FromPath(std::filesystem::path(text));
+#else
+    return text;
+#endif
+}

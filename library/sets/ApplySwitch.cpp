@@ -1,7 +1,11 @@
 #include "library/sets/ApplySwitch.h"
 
 #include "library/catalogue/ModCatalogue.h"
+#include "library/catalogue/ModRecord.h"
 #include "library/switching/EntryMoveBatch.h"
+
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -13,20 +17,48 @@ const PlannedSwitch &plannedAt(const SwitchPlan &plan, std::size_t index)
     return plan.switchOn[index - plan.switchOff.size()];
 }
 
+// The entry files move as they are: a moved record gets its new place and
+// state without reading the file again.
+void followMoves(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
+                 const std::vector<std::size_t> &moved)
+{
+    if (moved.empty())
+        return;
+    std::unordered_map<std::filesystem::path::string_type, const std::filesystem::path *> movedTo;
+    movedTo.reserve(moved.size());
+    for (const std::size_t index : moved)
+        movedTo.emplace(moves[index].from.native(), &moves[index].to);
+    for (ModRecord &record : catalogue.records()) {
+        const auto found = movedTo.find(record.entryPath.native());
+        if (found == movedTo.end())
+            continue;
+        record.entryPath = *found->second;
+        record.installState = isInstalled(record.entryPath);
+    }
+}
+
 } // namespace
 
 SwitchOutcome applySwitch(ModCatalogue &catalogue, const SwitchPlan &plan)
 {
-    const EntryMoveOutcome moved = runEntryMoves(catalogue, plan.moves());
+    const std::vector<EntryMove> moves = plan.moves();
+    const EntryMoveOutcome moved = runEntryMoves(moves);
     SwitchOutcome outcome;
     outcome.complete = moved.complete;
+    std::vector<std::size_t> stayed;
     if (moved.complete) {
         outcome.switchedOn = plan.switchOn.size();
         outcome.switchedOff = plan.switchOff.size();
-        return outcome;
+        stayed.resize(moves.size());
+        for (std::size_t i = 0; i < moves.size(); ++i)
+            stayed[i] = i;
+    } else {
+        outcome.refused = {plannedAt(plan, moved.refused.index), moved.refused.reason};
+        for (const FailedEntryMove &failed : moved.notReversed) {
+            outcome.notReversed.push_back({plannedAt(plan, failed.index), failed.reason});
+            stayed.push_back(failed.index);
+        }
     }
-    outcome.refused = {plannedAt(plan, moved.refused.index), moved.refused.reason};
-    for (const FailedEntryMove &stayed : moved.notReversed)
-        outcome.notReversed.push_back({plannedAt(plan, stayed.index), stayed.reason});
+    followMoves(catalogue, moves, stayed);
     return outcome;
 }

@@ -106,7 +106,7 @@ HistoryWindow::HistoryWindow(QWidget *parent)
 void HistoryWindow::refill()
 {
     const std::uint64_t selected = selectedBatch();
-    SwitchJournal &journal = sessionJournal();
+    SwitchJournal &journal = sharedJournal();
     const QSignalBlocker quiet(batchList);
     batchList->clear();
     const auto &batches = journal.batches();
@@ -144,7 +144,7 @@ std::uint64_t HistoryWindow::selectedBatch() const
 void HistoryWindow::showMoves()
 {
     moveList->clear();
-    const JournalBatch *batch = sessionJournal().find(selectedBatch());
+    const JournalBatch *batch = sharedJournal().find(selectedBatch());
     restoreButton->setEnabled(batch != nullptr);
     if (!batch)
         return;
@@ -166,7 +166,7 @@ void HistoryWindow::showMoves()
 
 void HistoryWindow::restoreSelected()
 {
-    SwitchJournal &journal = sessionJournal();
+    SwitchJournal &journal = sharedJournal();
     const JournalBatch *batch = journal.find(selectedBatch());
     if (!batch || !sharedCatalogue)
         return;
@@ -207,7 +207,7 @@ void HistoryWindow::restoreSelected()
     if (auto *outside = preview->findChild<QCheckBox *>(QStringLiteral("checkBox_outside")))
         outside->hide();
     connect(preview, &QDialog::accepted, this, [this, id, what, moves = plan.moves()] {
-        SwitchJournal &journal = sessionJournal();
+        SwitchJournal &journal = sharedJournal();
         if (!sharedCatalogue)
             return;
         RecordedRun run;

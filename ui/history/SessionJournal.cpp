@@ -13,28 +13,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::unique_ptr<SwitchJournal> &journalSlot()
-{
-    static std::unique_ptr<SwitchJournal> journal;
-    return journal;
-}
-
-} // namespace
-
-SwitchJournal &sessionJournal()
-{
-    std::error_code error;
-    const fs::path file = fs::absolute(SwitchJournal::defaultFile(), error);
-    std::unique_ptr<SwitchJournal> &journal = journalSlot();
-    if (!journal || journal->file() != file) {
-        journal = std::make_unique<SwitchJournal>(file);
-        journal->open();
-    }
-    return *journal;
-}
-
 QString describeBatch(const SwitchJournal &journal, const JournalBatch &batch,
                       UiLanguage language)
 {

@@ -11,10 +11,6 @@
 
 struct ModRecord;
 
-// The journal of this run: `data/journal` beside the settings file, opened at
-// first use and opened again when the working directory has changed.
-SwitchJournal &sessionJournal();
-
 // What the batch was, in words: "Disable All (312 mods)", "Undo Install X".
 QString describeBatch(const SwitchJournal &journal, const JournalBatch &batch,
                       UiLanguage language);

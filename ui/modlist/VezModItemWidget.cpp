@@ -162,7 +162,7 @@ void VezModItemWidget::onInstallButtonClicked()
     const bool returned = runGuarded(statusBarOf(this), FailedCommand::Move, [&] {
         if (!sharedCatalogue)
             return;
-        refusal = recordedToggle(*sharedCatalogue, record, sessionJournal());
+        refusal = recordedToggle(*sharedCatalogue, record, sharedJournal());
     });
     refresh();
     QStatusBar *statusBar = statusBarOf(this);
@@ -171,7 +171,7 @@ void VezModItemWidget::onInstallButtonClicked()
     if (refusal)
         statusBar->showMessage(refusedMoveMessage(enabling, currentLanguage, 1,
                                                   fromUtf8(record.self_ID), reasonText(refusal)));
-    else if (const QString notice = journalNotice(sessionJournal(), currentLanguage);
+    else if (const QString notice = journalNotice(sharedJournal(), currentLanguage);
              !notice.isEmpty())
         statusBar->showMessage(notice);
 }

@@ -36,8 +36,10 @@ QString modLine(const PlannedSwitch &mod)
 
 QString memberLine(const ModSetMember &member)
 {
+    const UiText &category =
+        member.category == ModCategory::Tech ? UiTexts::dropTech : UiTexts::dropAircraft;
     return QStringList{utf8(member.selfId), utf8(member.name), utf8(member.version),
-                       QString::fromLatin1(categoryWord(member.category))}
+                       languageText(category, currentLanguage).value_or(setUpText(category))}
         .join(QStringLiteral(" | "));
 }
 
@@ -138,9 +140,12 @@ void SwitchPreviewDialog::showPlan()
     addSection(lines, SetText::SectionMissing, items);
     items.clear();
     for (const OtherVersion &other : plan.otherVersion)
-        items << QStringLiteral("%1 (%2): %3 / %4")
-                     .arg(utf8(other.member.name), utf8(other.folder), utf8(other.member.version),
-                          utf8(other.diskVersion));
+        items << QStringLiteral("%1: %2 / %3")
+                     .arg(other.member.name.empty()
+                              ? utf8(other.folder)
+                              : QStringLiteral("%1 (%2)").arg(utf8(other.member.name),
+                                                              utf8(other.folder)),
+                          utf8(other.member.version), utf8(other.diskVersion));
     addSection(lines, SetText::SectionOtherVersion, items);
     items.clear();
     for (const AmbiguousMember &note : plan.ambiguous) {

@@ -436,13 +436,25 @@ QString setText(SetText text, UiLanguage language)
     static const MessageTexts confirmDelete{"Delete the set “%1”?", "删除方案“%1”？",
                                             "Удалить набор «%1»?"};
     static const MessageTexts copyOf{"%1 (copy)", "%1（副本）", "%1 (копия)"};
-    static const std::array<const MessageTexts *, 26> table{
+    static const MessageTexts confirmReplace{"A set named “%1” exists. Replace it?",
+                                             "已有名为“%1”的方案，是否替换？",
+                                             "Набор «%1» уже есть. Заменить его?"};
+    static const MessageTexts currentName{"Current mods", "当前模组", "Текущие моды"};
+    static const MessageTexts nameTaken{"A set named “%1” exists already.", "已有名为“%1”的方案。",
+                                        "Набор «%1» уже существует."};
+    static const MessageTexts deleted{"Set “%1” deleted.", "已删除方案“%1”。", "Набор «%1» удалён."};
+    // %2 the reason.
+    static const MessageTexts deleteFailed{"Could not delete the set “%1” (%2)",
+                                           "无法删除方案“%1”（%2）",
+                                           "Не удалось удалить набор «%1» (%2)"};
+    static const std::array<const MessageTexts *, 31> table{
         &headingApply,  &headingFile,  &headingCode,       &counts,     &sectionOn,
         &sectionOff,    &sectionMissing, &sectionOtherVersion, &sectionAmbiguous,
         &ambiguousChosen, &ambiguousNone, &sectionNamedTwice, &nothing, &applied,
         &refused,       &notReversed,  &saved,             &codeCopied, &exported,
         &fileRefused,   &codeRefused,  &saveFailed,        &promptName, &promptRename,
-        &confirmDelete, &copyOf};
+        &confirmDelete, &copyOf,   &confirmReplace, &currentName, &nameTaken,
+        &deleted,       &deleteFailed};
     return QString::fromUtf8(pick(*table[static_cast<std::size_t>(text)], language));
 }
 

@@ -186,6 +186,11 @@ enum class SetText
     PromptRename,
     ConfirmDelete,
     CopyOf,
+    ConfirmReplace,
+    CurrentName,
+    NameTaken,
+    Deleted,
+    DeleteFailed,
 };
 QString setText(SetText text, UiLanguage language);
 // Why a set file or code was refused, in a few words.

@@ -25,6 +25,7 @@
 #include "ui/windows/WebAddresses.h"
 #include "ui/texts/WholeTextToolTips.h"
 #include "ui/windows/WindowHandOver.h"
+#include "ui/sets/SetsMenu.h"
 #include "ui_MainPanel.h"
 
 #include <QAction>
@@ -87,6 +88,13 @@ MainPanel::MainPanel(QWidget *parent)
     setAcceptDrops(true);
     setUpHistory();
 
+    // Sets: between Features and Language; a switch rebuilds the rows once.
+    setsMenu = new SetsMenu(form->menuBar, form->menuLanguage->menuAction(), form->statusbar);
+    connect(setsMenu, &SetsMenu::switched, this, [this] {
+        if (sharedCatalogue)
+            showRecords(sharedCatalogue->records());
+    });
+
     updateMyLanguage();
     deferredPolish->dropQueuedPolish();
 }
@@ -129,6 +137,7 @@ void MainPanel::updateMyLanguage()
     applyLanguageText(form->label_version, UiTexts::label_version, language);
     applyLanguageText(form->label_state, UiTexts::label_state, language);
     filterBar->updateLanguage();
+    setsMenu->updateLanguage();
     updateHistoryActions();
     if (historyWindow)
         historyWindow->updateLanguage();
@@ -320,7 +329,7 @@ void MainPanel::switchAll(bool enabling)
         return;
     std::vector<RefusedMove> refused;
     std::size_t switched = 0;
-    SwitchJournal &journal = sessionJournal();
+    SwitchJournal &journal = sharedJournal();
     const bool returned = runGuarded(
         form->statusbar, enabling ? FailedCommand::EnableAll : FailedCommand::DisableAll,
         [&] { refused = recordedSwitchAll(*sharedCatalogue, enabling, journal, &switched); });
@@ -378,7 +387,7 @@ void MainPanel::updateHistoryActions()
     if (!undoAction)
         return;
     const bool menuOpen = form->menuFeatures->isVisible();
-    SwitchJournal &journal = sessionJournal();
+    SwitchJournal &journal = sharedJournal();
     const JournalBatch *undo = journal.nextUndo();
     const JournalBatch *redo = journal.nextRedo();
     if (undo)
@@ -410,7 +419,7 @@ void MainPanel::runHistoryStep(bool redo)
 {
     if (!sharedCatalogue)
         return;
-    SwitchJournal &journal = sessionJournal();
+    SwitchJournal &journal = sharedJournal();
     const JournalBatch *next = redo ? journal.nextRedo() : journal.nextUndo();
     if (!next) {
         form->statusbar->showMessage(historyText(

@@ -13,6 +13,7 @@
 
 class HistoryWindow;
 class ModFilterBar;
+class SetsMenu;
 class ImportSession;
 class QMimeData;
 
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<MainPanelForm> form;
     ModFilterBar *filterBar; // owned by the panel
     ImportSession *importSession = nullptr; // the import running now, if any
+    SetsMenu *setsMenu = nullptr; // owned by the menu bar
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
     QAction *historyAction = nullptr;

@@ -173,6 +173,8 @@ TEST(ModSetTest, ApplyingSwitchesAndUpdatesTheRecords)
     for (int i = 1; i < 6; i += 2)
         set.members.push_back(member(ModCategory::Aircraft, "M" + std::to_string(i), ""));
     const SwitchPlan plan = planSwitch(mods.catalogue(), set);
+    for (const EntryMove &move : plan.moves())
+        EXPECT_EQ(move.to, toggleMove(move.from).to);
     testing::internal::CaptureStdout();
     const SwitchOutcome outcome = applySwitch(mods.catalogue(), plan);
     testing::internal::GetCapturedStdout();

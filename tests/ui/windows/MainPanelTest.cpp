@@ -273,9 +273,10 @@ void MainPanelTest::panelIsBuiltAsDescribed()
     QCOMPARE(action("actionImport_Mod_AirCraft")->text(), QStringLiteral("Import Mod(AircCraft)"));
 
     const QList<QAction *> barEntries = mainPanel->menuBar()->actions();
-    QCOMPARE(barEntries.size(), 4);
+    QCOMPARE(barEntries.size(), 5);
     QCOMPARE(barEntries.last()->text(), QStringLiteral("╳"));
-    QCOMPARE(barEntries.at(2)->menu(), child<QMenu>(mainPanel, "menuLanguage"));
+    QCOMPARE(barEntries.at(2)->menu(), child<QMenu>(mainPanel, "menuSets"));
+    QCOMPARE(barEntries.at(3)->menu(), child<QMenu>(mainPanel, "menuLanguage"));
 
     // The drag strip fills the transparent band over the headings.
     auto *band = child<QWidget>(mainPanel, "vezMoveWindow");
