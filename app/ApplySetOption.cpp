@@ -1,6 +1,7 @@
 #include "app/ApplySetOption.h"
 
 #include "library/catalogue/ModCatalogue.h"
+#include "library/history/RecordedSwitching.h"
 #include "library/platform/PathText.h"
 #include "library/sets/ApplySwitch.h"
 #include "library/sets/ModSetError.h"
@@ -72,7 +73,7 @@ std::optional<int> runApplySetOption(const std::vector<std::string> &arguments, 
     }
 
     const SwitchPlan plan = planSwitch(*sharedCatalogue, set);
-    const SwitchOutcome outcome = applySwitch(*sharedCatalogue, plan);
+    const SwitchOutcome outcome = recordedApplySwitch(*sharedCatalogue, plan, sharedJournal());
     if (!outcome.complete) {
         if (outcome.notReversed.empty()) {
             err << "tessel3: set \"" << set.name << "\" not applied, nothing changed: could not move "

@@ -4,6 +4,8 @@
 #include "library/catalogue/ModCatalogue.h"
 #include "library/switching/ModInstall.h"
 #include "library/catalogue/ModRecord.h"
+#include "library/history/RecordedSwitching.h"
+#include "ui/history/SessionJournal.h"
 #include "ui/status/CommandGuard.h"
 #include "ui/texts/QtPathText.h"
 #include "ui/texts/UiTexts.h"
@@ -188,16 +190,18 @@ void VezModItemWidget::onInstallButtonClicked()
     const bool returned = runGuarded(statusBarOf(this), FailedCommand::Move, [&] {
         if (!sharedCatalogue)
             return;
-        refusal = enabling ? installMod(*sharedCatalogue, record)
-                           : uninstallMod(*sharedCatalogue, record);
+        refusal = recordedToggle(*sharedCatalogue, record, sharedJournal());
     });
     refresh();
-    if (returned && refusal) {
-        if (QStatusBar *statusBar = statusBarOf(this))
-            statusBar->showMessage(refusedMoveMessage(enabling, currentLanguage, 1,
-                                                      fromUtf8(record.self_ID),
-                                                      reasonText(refusal)));
-    }
+    QStatusBar *statusBar = statusBarOf(this);
+    if (!returned || !statusBar)
+        return;
+    if (refusal)
+        statusBar->showMessage(refusedMoveMessage(enabling, currentLanguage, 1,
+                                                  fromUtf8(record.self_ID), reasonText(refusal)));
+    else if (const QString notice = journalNotice(sharedJournal(), currentLanguage);
+             !notice.isEmpty())
+        statusBar->showMessage(notice);
 }
 
 void VezModItemWidget::openInURLButtonClicked()

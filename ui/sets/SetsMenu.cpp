@@ -1,6 +1,7 @@
 #include "ui/sets/SetsMenu.h"
 
 #include "library/catalogue/ModCatalogue.h"
+#include "library/history/RecordedSwitching.h"
 #include "library/platform/PathText.h"
 #include "library/sets/ApplySwitch.h"
 #include "library/sets/ModSetError.h"
@@ -189,7 +190,7 @@ void SetsMenu::applyPlan(const SwitchPlan &plan, const ModSet &set, bool keepAft
 {
     if (!sharedCatalogue)
         return;
-    const SwitchOutcome outcome = applySwitch(*sharedCatalogue, plan);
+    const SwitchOutcome outcome = recordedApplySwitch(*sharedCatalogue, plan, sharedJournal());
     emit switched();
     if (outcome.complete && keepAfterwards)
         keepSet(set);

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QStringList>
 
+#include <iterator>
+
 namespace UiTexts {
 
 const UiText menuFile{"menuFile", "File", "File", "文件", "Файл"};
@@ -619,4 +621,97 @@ QString setProblemText(ModSetProblem problem, UiLanguage language)
         &notJson,    &wrongShape, &unknownVersion, &unknownCategory, &unsafeFolder,
         &namedTwice, &notACode,   &codeDamaged,    &tooLarge,        &emptyName};
     return QString::fromUtf8(pick(*table[static_cast<std::size_t>(problem)], language));
+}
+
+namespace UiTexts {
+
+const UiText actionUndo{"actionUndo", "Undo", "Undo", "撤销", "Отменить"};
+const UiText actionRedo{"actionRedo", "Redo", "Redo", "重做", "Повторить"};
+const UiText actionHistory{"actionHistory", "History…", "History…", "历史记录…", "История…"};
+const UiText historyTitle{"HistoryWindow", "History", "History", "历史记录", "История"};
+const UiText restoreButton{"restoreButton", "Restore to before this", "Restore to before this",
+                           "恢复到此操作之前", "Вернуть как было до этого"};
+const UiText historyCloseButton{"closeButton", "Close", "Close", "关闭", "Закрыть"};
+
+} // namespace UiTexts
+
+QString historyText(HistoryText text, UiLanguage language)
+{
+    // What a batch was: %1 the mod, or the number of mods for the bulk ones;
+    // a set's: %1 its name, %2 the number.
+    static const MessageTexts install{"Install %1", "安装 %1", "Установка %1"};
+    static const MessageTexts uninstall{"Uninstall %1", "卸载 %1", "Удаление %1"};
+    static const MessageTexts enableAll{"Enable All (%1 mods)", "全部安装（%1 个模组）",
+                                        "Включить всё (модов: %1)"};
+    static const MessageTexts disableAll{"Disable All (%1 mods)", "全部卸载（%1 个模组）",
+                                         "Отключить всё (модов: %1)"};
+    static const MessageTexts applySet{"Apply set %1 (%2 mods)", "应用方案 %1（%2 个模组）",
+                                       "Применить набор %1 (модов: %2)"};
+    // %1 what was undone, redone or restored to before.
+    static const MessageTexts undo{"Undo %1", "撤销 %1", "Отмена: %1"};
+    static const MessageTexts redo{"Redo %1", "重做 %1", "Повтор: %1"};
+    static const MessageTexts restore{"Restore to before %1", "恢复到 %1 之前",
+                                      "Возврат к состоянию до: %1"};
+    static const MessageTexts undoAction{"Undo %1", "撤销 %1", "Отменить: %1"};
+    static const MessageTexts redoAction{"Redo %1", "重做 %1", "Повторить: %1"};
+    // %1 the number of mods.
+    static const MessageTexts switchedOn{"%1 mods switched on. Ctrl+Z to undo.",
+                                         "已启用 %1 个模组。按 Ctrl+Z 撤销。",
+                                         "Включено модов: %1. Ctrl+Z — отменить."};
+    static const MessageTexts switchedOff{"%1 mods switched off. Ctrl+Z to undo.",
+                                          "已停用 %1 个模组。按 Ctrl+Z 撤销。",
+                                          "Отключено модов: %1. Ctrl+Z — отменить."};
+    // %1 what was undone, redone or restored to before.
+    static const MessageTexts undone{"Undone: %1.", "已撤销：%1。", "Отменено: %1."};
+    static const MessageTexts redone{"Redone: %1.", "已重做：%1。", "Повторено: %1."};
+    static const MessageTexts restored{"Restored to before %1.", "已恢复到 %1 之前。",
+                                       "Возвращено состояние до: %1."};
+    // %1 the number left out, %2 the first of them.
+    static const MessageTexts skipped{
+        "%1 left out, the first %2: not where the history left it.",
+        "%1 个未处理，首个：%2（已不在历史记录中的位置）。",
+        "Пропущено: %1, первый — %2: он уже не там, где его оставила история."};
+    static const MessageTexts nothingToUndo{"Nothing to undo.", "没有可撤销的操作。",
+                                            "Нечего отменять."};
+    static const MessageTexts nothingToRedo{"Nothing to redo.", "没有可重做的操作。",
+                                            "Нечего повторять."};
+    static const MessageTexts nothingToRestore{"Every mod is already as it was then.",
+                                               "所有模组已与当时一致。",
+                                               "Все моды уже в том состоянии."};
+    static const MessageTexts notKept{"History is not kept.", "未保存历史记录。",
+                                      "История не сохраняется."};
+    // %1 the journal file, %2 the system's reason.
+    static const MessageTexts notKeptReason{"History is not kept: %1 (%2).",
+                                            "未保存历史记录：%1（%2）。",
+                                            "История не сохраняется: %1 (%2)."};
+    // %1 the number of damaged lines, %2 the journal file.
+    static const MessageTexts damaged{"%1 damaged lines of %2 were left out.",
+                                      "%2 中有 %1 行已损坏，已略过。",
+                                      "Повреждённых строк в %2: %1, они пропущены."};
+    // %1 the journal file.
+    static const MessageTexts notOurs{
+        "%1 is not this program's history; it is left alone and history is not kept.",
+        "%1 不是本程序的历史记录，未作改动，也不保存历史记录。",
+        "%1 — не история этой программы; файл не тронут, история не сохраняется."};
+    static const MessageTexts interrupted{"interrupted", "已中断", "прервано"};
+    // %1 the mod.
+    static const MessageTexts moveOn{"%1 → enabled", "%1 → 已启用", "%1 → включено"};
+    static const MessageTexts moveOff{"%1 → disabled", "%1 → 未启用", "%1 → отключено"};
+    static const MessageTexts notMoved{"%1 (not moved)", "%1（未移动）", "%1 (не перемещён)"};
+    static const MessageTexts restoreHeading{"Restore to before %1?", "恢复到 %1 之前？",
+                                             "Вернуть состояние до: %1?"};
+    // %1 the mod, %2 the system's reason: nothing was moved.
+    static const MessageTexts refused{"Nothing was moved: %1 was refused (%2).",
+                                      "未移动任何文件：%1 被拒绝（%2）。",
+                                      "Ничего не перемещено: отказ для %1 (%2)."};
+    static const MessageTexts *const table[] = {
+        &install,      &uninstall,     &enableAll,     &disableAll,  &applySet,
+        &undo,         &redo,          &restore,       &undoAction,  &redoAction,
+        &switchedOn,   &switchedOff,   &undone,        &redone,      &restored,
+        &skipped,      &nothingToUndo, &nothingToRedo, &nothingToRestore,
+        &notKept,      &notKeptReason, &damaged,       &notOurs,     &interrupted,
+        &moveOn,       &moveOff,       &notMoved,      &restoreHeading, &refused,
+    };
+    static_assert(std::size(table) == std::size_t(HistoryText::Refused) + 1);
+    return QString::fromUtf8(pick(*table[static_cast<std::size_t>(text)], language));
 }

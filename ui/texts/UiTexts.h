@@ -229,3 +229,50 @@ enum class SetText
 QString setText(SetText text, UiLanguage language);
 // Why a set file or code was refused, in a few words.
 QString setProblemText(ModSetProblem problem, UiLanguage language);
+
+// History: undo, redo, the history window and their messages.
+namespace UiTexts {
+
+extern const UiText actionUndo; // when there is nothing to undo
+extern const UiText actionRedo;
+extern const UiText actionHistory;
+extern const UiText historyTitle;
+extern const UiText restoreButton;
+extern const UiText historyCloseButton;
+
+} // namespace UiTexts
+
+// The sentences of the history; %1, %2... as each one's comment in UiTexts.cpp says.
+enum class HistoryText
+{
+    Install,
+    Uninstall,
+    EnableAll,
+    DisableAll,
+    ApplySet,
+    Undo,
+    Redo,
+    Restore,
+    UndoAction,
+    RedoAction,
+    SwitchedOn,
+    SwitchedOff,
+    Undone,
+    Redone,
+    Restored,
+    Skipped,
+    NothingToUndo,
+    NothingToRedo,
+    NothingToRestore,
+    NotKept,
+    NotKeptReason,
+    Damaged,
+    NotOurs,
+    Interrupted,
+    MoveOn,
+    MoveOff,
+    NotMoved,
+    RestoreHeading,
+    Refused,
+};
+QString historyText(HistoryText text, UiLanguage language);

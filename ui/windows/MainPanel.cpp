@@ -5,6 +5,7 @@
 #include "library/catalogue/ModCatalogue.h"
 #include "library/import/ModArchive.h"
 #include "library/import/ModImport.h"
+#include "library/history/RecordedSwitching.h"
 #include "library/switching/ModInstall.h"
 #include "library/catalogue/ModRecord.h"
 #include "library/platform/PathText.h"
@@ -14,6 +15,8 @@
 #include "ui/status/CommandGuard.h"
 #include "ui/windows/DraggableWidget.h"
 #include "ui/import/ImportSession.h"
+#include "ui/history/HistoryWindow.h"
+#include "ui/history/SessionJournal.h"
 #include "ui/modlist/ModFilterBar.h"
 #include "ui/windows/PolishOnFirstShow.h"
 #include "ui/texts/QtPathText.h"
@@ -93,6 +96,7 @@ MainPanel::MainPanel(QWidget *parent)
             [this] { importArchiveInto(ModCategory::Tech); });
     setAcceptDrops(true);
     setUpOrganising(dragStrip);
+    setUpHistory();
 
     // Sets: between Features and Language; a switch rebuilds the rows once.
     setsMenu = new SetsMenu(form->menuBar, form->menuLanguage->menuAction(), form->statusbar);
@@ -147,6 +151,9 @@ void MainPanel::updateMyLanguage()
     filterBar->updateLanguage();
     applyLanguageText(copyModListAction, UiTexts::actionCopy_Mod_List, language);
     setsMenu->updateLanguage();
+    updateHistoryActions();
+    if (historyWindow)
+        historyWindow->updateLanguage();
 }
 
 void MainPanel::on_backToMainLink_triggered()
@@ -335,18 +342,132 @@ void MainPanel::switchAll(bool enabling)
     if (!sharedCatalogue)
         return;
     std::vector<RefusedMove> refused;
+    std::size_t switched = 0;
+    SwitchJournal &journal = sharedJournal();
     const bool returned = runGuarded(
-        form->statusbar, enabling ? FailedCommand::EnableAll : FailedCommand::DisableAll, [&] {
-            refused = enabling ? installAll(*sharedCatalogue) : uninstallAll(*sharedCatalogue);
-        });
+        form->statusbar, enabling ? FailedCommand::EnableAll : FailedCommand::DisableAll,
+        [&] { refused = recordedSwitchAll(*sharedCatalogue, enabling, journal, &switched); });
     // Mods moved before a failure have changed too.
     form->listWidget->refreshRows();
-    // A walk that ended early says so; its message outranks the refusals before it.
-    if (returned && !refused.empty())
-        form->statusbar->showMessage(refusedMoveMessage(
-            enabling, currentLanguage, refused.size(),
-            QString::fromStdString(refused.front().record->self_ID),
-            reasonText(refused.front().reason)));
+    updateHistoryActions();
+    if (!returned)
+        return; // a walk that ended early says so; its message outranks the rest
+    QString message;
+    if (!refused.empty())
+        message = refusedMoveMessage(enabling, currentLanguage, refused.size(),
+                                     QString::fromStdString(refused.front().record->self_ID),
+                                     reasonText(refused.front().reason));
+    else if (switched > 0)
+        message = historyText(enabling ? HistoryText::SwitchedOn : HistoryText::SwitchedOff,
+                              currentLanguage)
+                      .arg(switched);
+    const QString notice = journalNotice(journal, currentLanguage);
+    if (!notice.isEmpty())
+        message = message.isEmpty() ? notice : message + QLatin1Char(' ') + notice;
+    if (!message.isEmpty())
+        form->statusbar->showMessage(message);
+}
+
+void MainPanel::setUpHistory()
+{
+    undoAction = new QAction(setUpText(UiTexts::actionUndo), this);
+    undoAction->setObjectName(QString::fromUtf8(UiTexts::actionUndo.element));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = new QAction(setUpText(UiTexts::actionRedo), this);
+    redoAction->setObjectName(QString::fromUtf8(UiTexts::actionRedo.element));
+    redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    historyAction = new QAction(setUpText(UiTexts::actionHistory), this);
+    historyAction->setObjectName(QString::fromUtf8(UiTexts::actionHistory.element));
+    form->menuFeatures->addSeparator();
+    form->menuFeatures->addAction(undoAction);
+    form->menuFeatures->addAction(redoAction);
+    form->menuFeatures->addAction(historyAction);
+    connect(undoAction, &QAction::triggered, this, &MainPanel::undoLastSwitch);
+    connect(redoAction, &QAction::triggered, this, &MainPanel::redoLastSwitch);
+    connect(historyAction, &QAction::triggered, this, &MainPanel::showHistory);
+    // The entries say what they would undo; a row's switch happens out of the
+    // panel's sight, so they are brought up to date as the menu opens. While
+    // it is closed they stay enabled: a shortcut with nothing to do says so.
+    connect(form->menuFeatures, &QMenu::aboutToShow, this, &MainPanel::updateHistoryActions);
+    connect(form->menuFeatures, &QMenu::aboutToHide, this, [this] {
+        undoAction->setEnabled(true);
+        redoAction->setEnabled(true);
+    });
+}
+
+void MainPanel::updateHistoryActions()
+{
+    if (!undoAction)
+        return;
+    const bool menuOpen = form->menuFeatures->isVisible();
+    SwitchJournal &journal = sharedJournal();
+    const JournalBatch *undo = journal.nextUndo();
+    const JournalBatch *redo = journal.nextRedo();
+    if (undo)
+        undoAction->setText(historyText(HistoryText::UndoAction, currentLanguage)
+                                .arg(describeBatch(journal, journal.origin(*undo), currentLanguage)));
+    else
+        applyLanguageText(undoAction, UiTexts::actionUndo, currentLanguage);
+    if (redo)
+        redoAction->setText(historyText(HistoryText::RedoAction, currentLanguage)
+                                .arg(describeBatch(journal, journal.origin(*redo), currentLanguage)));
+    else
+        applyLanguageText(redoAction, UiTexts::actionRedo, currentLanguage);
+    applyLanguageText(historyAction, UiTexts::actionHistory, currentLanguage);
+    undoAction->setEnabled(!menuOpen || undo);
+    redoAction->setEnabled(!menuOpen || redo);
+}
+
+void MainPanel::undoLastSwitch()
+{
+    runHistoryStep(false);
+}
+
+void MainPanel::redoLastSwitch()
+{
+    runHistoryStep(true);
+}
+
+void MainPanel::runHistoryStep(bool redo)
+{
+    if (!sharedCatalogue)
+        return;
+    SwitchJournal &journal = sharedJournal();
+    const JournalBatch *next = redo ? journal.nextRedo() : journal.nextUndo();
+    if (!next) {
+        form->statusbar->showMessage(historyText(
+            redo ? HistoryText::NothingToRedo : HistoryText::NothingToUndo, currentLanguage));
+        return;
+    }
+    const QString what = describeBatch(journal, journal.origin(*next), currentLanguage);
+    RecordedRun run;
+    const bool returned = runGuarded(form->statusbar, FailedCommand::Move, [&] {
+        run = redo ? redoLast(*sharedCatalogue, journal) : undoLast(*sharedCatalogue, journal);
+    });
+    form->listWidget->refreshRows();
+    updateHistoryActions();
+    if (historyWindow)
+        historyWindow->refill();
+    if (returned)
+        form->statusbar->showMessage(recordedRunMessage(
+            journal, run, redo ? HistoryText::Redone : HistoryText::Undone, what, currentLanguage));
+}
+
+void MainPanel::showHistory()
+{
+    if (!historyWindow) {
+        historyWindow = new HistoryWindow(this);
+        connect(historyWindow, &HistoryWindow::modsSwitched, this, [this](const QString &message) {
+            form->listWidget->refreshRows();
+            updateHistoryActions();
+            form->statusbar->showMessage(message);
+        });
+    }
+    historyWindow->refill();
+    historyWindow->show();
+    historyWindow->raise();
+    historyWindow->activateWindow();
 }
 
 void MainPanel::reloadRows()

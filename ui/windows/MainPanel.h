@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class HistoryWindow;
 class ModFilterBar;
 class SetsMenu;
 class ImportSession;
@@ -37,6 +38,12 @@ public:
 
     // Replaces every row with one per record, in the given order.
     void showRecords(std::vector<std::reference_wrapper<ModRecord>> records);
+
+    // Undo and redo the last batch of switches (Ctrl+Z, Ctrl+Shift+Z or Ctrl+Y,
+    // and their Features entries); the history window (Features → History…).
+    void undoLastSwitch();
+    void redoLastSwitch();
+    void showHistory();
 
 public slots:
     void updateMyLanguage();
@@ -79,6 +86,10 @@ private:
     void reloadRows();
     void switchLanguage(UiLanguage language);
 
+    void setUpHistory();
+    void updateHistoryActions();
+    void runHistoryStep(bool redo);
+
     std::unique_ptr<MainPanelForm> form;
     ModFilterBar *filterBar; // owned by the panel
     ImportSession *importSession = nullptr; // the import running now, if any
@@ -91,6 +102,10 @@ private:
     QAction *copyModListAction = nullptr;
     QString dataFileProblems; // shown with the first rows
     SetsMenu *setsMenu = nullptr; // owned by the menu bar
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
+    QAction *historyAction = nullptr;
+    HistoryWindow *historyWindow = nullptr; // made when first shown
 };
 
 // The one main panel, created at start-up; valid until the program ends.
