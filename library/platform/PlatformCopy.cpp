@@ -1,5 +1,6 @@
 #include "library/platform/PlatformCopy.h"
 
+#include "library/platform/FileDescriptor.h"
 #include "library/platform/PlatformMove.h"
 
 #include <algorithm>
@@ -132,36 +133,10 @@ int copyContents(int from, int to, const std::function<bool()> &cancelled)
     }
 }
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const
-    {
-        return m_fd;
-    }
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
-
 std::error_code copyToTemporary(const fs::path &from, const fs::path &temporary,
                                 const std::function<bool()> &cancelled)
 {
-    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return fromErrno(errno);
     struct stat info
@@ -169,7 +144,7 @@ std::error_code copyToTemporary(const fs::path &from, const fs::path &temporary,
     };
     if (::fstat(in.get(), &info) != 0)
         return fromErrno(errno);
-    Descriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+    FileDescriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                           info.st_mode & 0777));
     if (out.get() < 0)
         return fromErrno(errno);

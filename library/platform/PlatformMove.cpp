@@ -1,5 +1,7 @@
 #include "library/platform/PlatformMove.h"
 
+#include "library/platform/FileDescriptor.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -120,35 +122,6 @@ FileIdentity platformFileIdentity(const fs::path &path, std::error_code &error)
 #else
 
 namespace {
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const
-    {
-        return m_fd;
-    }
-
-    // A written file can still fail at close (network file systems); say so.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_fd;
-};
 
 int copyContents(int from, int to)
 {
