@@ -89,6 +89,8 @@ private:
     void findNotes();
     void requestMenuForCurrentRow();
     VezModItemWidget *buildRow(QListWidgetItem *listItem);
+    void markRow(VezModItemWidget *rowWidget, std::size_t index);
+    std::vector<int> lendRowWidgets(const std::vector<bool> &placedHidden);
     void applyFilter();
     void keepRowsForView();
     std::size_t firstShownReaching(int y) const;
