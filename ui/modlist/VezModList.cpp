@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -369,8 +368,9 @@ void VezModList::markRow(VezModItemWidget *rowWidget, std::size_t index)
 // Before a reorder, with each item's place set: items whose row widget will
 // land outside the view trade places with items that will land in it without
 // one, so that the widget shows the other record there instead of a new one
-// being built. Only items alike in size, hidden state, currency and selection
-// trade. Returns the rows (after the reorder) whose widget must show its new record.
+// being built. They trade places and size hints, so only items alike in
+// hidden state, currency and selection trade. Returns the rows (after the
+// reorder) whose widget must show its new record.
 std::vector<int> VezModList::lendRowWidgets(const std::vector<bool> &placedHidden)
 {
     executeDelayedItemsLayout();
@@ -408,14 +408,14 @@ std::vector<int> VezModList::lendRowWidgets(const std::vector<bool> &placedHidde
         PlacedItem *needing = itemAt[static_cast<std::size_t>(placedShown[shown])];
         if (itemWidget(needing) || !tradable(needing))
             continue;
-        const auto lender = std::find_if(lenders.begin(), lenders.end(), [&](PlacedItem *candidate) {
-            return candidate->sizeHint() == needing->sizeHint();
-        });
-        if (lender == lenders.end())
-            continue;
-        std::swap((*lender)->place, needing->place);
-        lent.push_back(static_cast<int>((*lender)->place));
-        lenders.erase(lender);
+        PlacedItem *lender = lenders.back();
+        lenders.pop_back();
+        // Each record keeps its row's size.
+        std::swap(lender->place, needing->place);
+        const QSize lenderHint = lender->sizeHint();
+        lender->setSizeHint(needing->sizeHint());
+        needing->setSizeHint(lenderHint);
+        lent.push_back(static_cast<int>(lender->place));
     }
     return lent;
 }
