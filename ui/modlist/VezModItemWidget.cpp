@@ -173,10 +173,11 @@ void VezModItemWidget::showNote(const QString &note)
             "QLabel{color: rgb(245,158,15); font-size: 12px;}"
             "QToolTip{color: white; background-color: rgb(39,39,39); border: 1px solid rgb(245,158,15);}"));
         noteMark->setAlignment(Qt::AlignCenter);
-        // Outside the layout, in its left margin: the columns keep their places.
-        const int left = layout() ? layout()->contentsMargins().left() : 9;
-        noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
     }
+    // Outside the layout, in its left margin: the columns keep their places. Set
+    // with every note, as a row widget may come to show a record of another height.
+    const int left = layout() ? layout()->contentsMargins().left() : 9;
+    noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
     // A short note on one line; a long one as rich text, which wraps.
     noteMark->setToolTip((note.size() <= 80 ? QStringLiteral("<p style='white-space:pre'>")
                                             : QStringLiteral("<p>")) +
