@@ -78,7 +78,7 @@ VezModItemWidget::VezModItemWidget(ModRecord &record, QWidget *parent)
       stateLabel(new QLabel), developerLabel(makeLabel(fromUtf8(record.developerName), 100,
                                                        QStringLiteral("developerLabel"), this)),
       versionLabel(makeLabel(fromUtf8(record.version), 80, QStringLiteral("versionLabel"), this)),
-      installButton(new QPushButton(this)), openButton(new QPushButton(this)), record(record)
+      installButton(new QPushButton(this)), openButton(new QPushButton(this)), record(&record)
 {
     stateLabel->setObjectName(QStringLiteral("stateLabel"));
     installButton->setObjectName(QStringLiteral("installButton"));
@@ -116,17 +116,29 @@ VezModItemWidget::VezModItemWidget(ModRecord &record, QWidget *parent)
 
 void VezModItemWidget::refresh()
 {
-    selfIdLabel->setText(fromUtf8(record.self_ID));
-    nameLabel->setText(rowName(record));
-    developerLabel->setText(fromUtf8(record.developerName));
-    versionLabel->setText(fromUtf8(record.version));
+    selfIdLabel->setText(fromUtf8(record->self_ID));
+    nameLabel->setText(rowName(*record));
+    developerLabel->setText(fromUtf8(record->developerName));
+    versionLabel->setText(fromUtf8(record->version));
     showState();
     updateLanguage();
 }
 
+void VezModItemWidget::showRecord(ModRecord &other)
+{
+    record = &other;
+    if (!duplicateFolders.isEmpty()) {
+        duplicateFolders.clear();
+        selfIdLabel->setStyleSheet(whiteText());
+        selfIdLabel->setToolTip(QString());
+    }
+    showNote(QString());
+    refresh();
+}
+
 void VezModItemWidget::updateLanguage()
 {
-    const bool enabled = record.installState;
+    const bool enabled = record->installState;
     applyLanguageText(installButton,
                       enabled ? UiTexts::installButtonEnabled : UiTexts::installButtonDisabled,
                       currentLanguage);
@@ -161,10 +173,11 @@ void VezModItemWidget::showNote(const QString &note)
             "QLabel{color: rgb(245,158,15); font-size: 12px;}"
             "QToolTip{color: white; background-color: rgb(39,39,39); border: 1px solid rgb(245,158,15);}"));
         noteMark->setAlignment(Qt::AlignCenter);
-        // Outside the layout, in its left margin: the columns keep their places.
-        const int left = layout() ? layout()->contentsMargins().left() : 9;
-        noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
     }
+    // Outside the layout, in its left margin: the columns keep their places. Set
+    // with every note, as a row widget may come to show a record of another height.
+    const int left = layout() ? layout()->contentsMargins().left() : 9;
+    noteMark->setGeometry(0, 0, qMax(left, 8), qMax(sizeHint().height(), height()));
     // A short note on one line; a long one as rich text, which wraps.
     noteMark->setToolTip((note.size() <= 80 ? QStringLiteral("<p style='white-space:pre'>")
                                             : QStringLiteral("<p>")) +
@@ -185,12 +198,12 @@ void VezModItemWidget::onInstallButtonClicked()
 {
     // A refused move leaves the record as it was; the refresh then shows it
     // unchanged, and the status bar says why.
-    const bool enabling = !record.installState;
+    const bool enabling = !record->installState;
     std::error_code refusal;
     const bool returned = runGuarded(statusBarOf(this), FailedCommand::Move, [&] {
         if (!sharedCatalogue)
             return;
-        refusal = recordedToggle(*sharedCatalogue, record, sharedJournal());
+        refusal = recordedToggle(*sharedCatalogue, *record, sharedJournal());
     });
     refresh();
     QStatusBar *statusBar = statusBarOf(this);
@@ -198,7 +211,7 @@ void VezModItemWidget::onInstallButtonClicked()
         return;
     if (refusal)
         statusBar->showMessage(refusedMoveMessage(enabling, currentLanguage, 1,
-                                                  fromUtf8(record.self_ID), reasonText(refusal)));
+                                                  fromUtf8(record->self_ID), reasonText(refusal)));
     else if (const QString notice = journalNotice(sharedJournal(), currentLanguage);
              !notice.isEmpty())
         statusBar->showMessage(notice);
@@ -206,16 +219,19 @@ void VezModItemWidget::onInstallButtonClicked()
 
 void VezModItemWidget::openInURLButtonClicked()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(qStringFromPath(record.modFolder())));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(qStringFromPath(record->modFolder())));
 }
 
 // The set-up state texts and the state colour.
 void VezModItemWidget::showState()
 {
-    const bool enabled = record.installState;
+    const bool enabled = record->installState;
     stateLabel->setText(
         setUpText(enabled ? UiTexts::stateLabelEnabled : UiTexts::stateLabelDisabled));
-    stateLabel->setStyleSheet(enabled ? enabledStateSheet() : disabledStateSheet());
+    // A sheet set again is parsed again.
+    const QString &sheet = enabled ? enabledStateSheet() : disabledStateSheet();
+    if (stateLabel->styleSheet() != sheet)
+        stateLabel->setStyleSheet(sheet);
     installButton->setText(
         setUpText(enabled ? UiTexts::installButtonEnabled : UiTexts::installButtonDisabled));
 }

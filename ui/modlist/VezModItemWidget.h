@@ -19,6 +19,9 @@ public:
 
     // Re-reads the record into the labels, the state colour and the button.
     void refresh();
+    // Shows another record, without a duplicate mark or note: a row widget
+    // costs far more to build than to fill.
+    void showRecord(ModRecord &other);
     // The button and state texts of currentLanguage.
     void updateLanguage();
     // Shows the self ID in the warning colour, with a tip naming the folders of
@@ -46,7 +49,7 @@ private:
     QLabel *versionLabel;
     QPushButton *installButton;
     QPushButton *openButton;
-    ModRecord &record;
+    ModRecord *record;
     QStringList duplicateFolders;
     QLabel *noteMark = nullptr; // made with the first note
 };

@@ -154,14 +154,20 @@ void VezModList::setSortChoice(SortChoice choice)
         placedHidden[to] = hiddenRows[index];
         placedNotes[to] = rowNotes[index];
     }
+    const std::vector<int> lentRows = lendRowWidgets(placedHidden);
     for (int &built : builtRows)
-        built = static_cast<int>(place.at(&records[static_cast<std::size_t>(built)].get()));
+        built = static_cast<int>(static_cast<PlacedItem *>(item(built))->place);
     records = std::move(sorted);
     hiddenRows = std::move(placedHidden);
     rowNotes = std::move(placedNotes);
     duplicates = DuplicateSelfIds(records);
     // Items, row widgets, hidden rows and the current row all move with their places.
     sortItems(Qt::AscendingOrder);
+    for (const int index : lentRows) {
+        auto *rowWidget = static_cast<VezModItemWidget *>(itemWidget(item(index)));
+        rowWidget->showRecord(records[static_cast<std::size_t>(index)]);
+        markRow(rowWidget, static_cast<std::size_t>(index));
+    }
     shownRows.clear();
     for (std::size_t index = 0; index < records.size(); ++index)
         if (!hiddenRows[index])
@@ -338,6 +344,17 @@ VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
 {
     const auto index = static_cast<std::size_t>(row(listItem));
     auto *rowWidget = new VezModItemWidget(records[index], this);
+    markRow(rowWidget, index);
+    if (!listItem->sizeHint().isValid())
+        listItem->setSizeHint(rowWidget->sizeHint());
+    setItemWidget(listItem, rowWidget);
+    builtRows.push_back(static_cast<int>(index));
+    return rowWidget;
+}
+
+// The duplicate mark and the note of the row at `index`.
+void VezModList::markRow(VezModItemWidget *rowWidget, std::size_t index)
+{
     if (duplicates.isDuplicate(index)) {
         QStringList folders;
         for (const std::size_t other : duplicates.othersOf(index))
@@ -346,11 +363,61 @@ VezModItemWidget *VezModList::buildRow(QListWidgetItem *listItem)
     }
     if (const std::string *note = rowNotes[index])
         rowWidget->showNote(QString::fromStdString(*note));
-    if (!listItem->sizeHint().isValid())
-        listItem->setSizeHint(rowWidget->sizeHint());
-    setItemWidget(listItem, rowWidget);
-    builtRows.push_back(static_cast<int>(index));
-    return rowWidget;
+}
+
+// Before a reorder, with each item's place set: items whose row widget will
+// land outside the view trade places with items that will land in it without
+// one, so that the widget shows the other record there instead of a new one
+// being built. They trade places and size hints, so only items alike in
+// hidden state, currency and selection trade. Returns the rows (after the
+// reorder) whose widget must show its new record.
+std::vector<int> VezModList::lendRowWidgets(const std::vector<bool> &placedHidden)
+{
+    executeDelayedItemsLayout();
+    const int height = qMax(viewport()->height(), 1);
+    // The view keeps its scroll position, so the same places among the shown rows come into it.
+    const std::size_t viewFirst = firstShownReaching(0);
+    // The row cut off at the bottom counts too.
+    const std::size_t viewEnd = qMin(firstShownReaching(height + 1) + 1, shownRows.size());
+    std::vector<int> placedShown;
+    placedShown.reserve(shownRows.size());
+    for (std::size_t index = 0; index < placedHidden.size(); ++index)
+        if (!placedHidden[index])
+            placedShown.push_back(static_cast<int>(index));
+    if (viewFirst >= viewEnd || viewEnd > placedShown.size())
+        return {};
+    std::vector<PlacedItem *> itemAt(placedHidden.size());
+    for (int index = 0; index < count(); ++index) {
+        auto *placed = static_cast<PlacedItem *>(item(index));
+        itemAt[placed->place] = placed;
+    }
+    const int inViewFirst = placedShown[viewFirst];
+    const int inViewLast = placedShown[viewEnd - 1];
+    const auto tradable = [this](QListWidgetItem *listItem) {
+        return listItem != currentItem() && !listItem->isSelected() && !listItem->isHidden();
+    };
+    std::vector<PlacedItem *> lenders;
+    for (const int index : builtRows) {
+        auto *placed = static_cast<PlacedItem *>(item(index));
+        const int to = static_cast<int>(placed->place);
+        if ((to < inViewFirst || to > inViewLast) && itemWidget(placed) && tradable(placed))
+            lenders.push_back(placed);
+    }
+    std::vector<int> lent;
+    for (std::size_t shown = viewFirst; shown < viewEnd && !lenders.empty(); ++shown) {
+        PlacedItem *needing = itemAt[static_cast<std::size_t>(placedShown[shown])];
+        if (itemWidget(needing) || !tradable(needing))
+            continue;
+        PlacedItem *lender = lenders.back();
+        lenders.pop_back();
+        // Each record keeps its row's size.
+        std::swap(lender->place, needing->place);
+        const QSize lenderHint = lender->sizeHint();
+        lender->setSizeHint(needing->sizeHint());
+        needing->setSizeHint(lenderHint);
+        lent.push_back(static_cast<int>(lender->place));
+    }
+    return lent;
 }
 
 // Hides the rows the filter leaves out, keeps the current row among those shown

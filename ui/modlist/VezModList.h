@@ -22,6 +22,7 @@ class VezModItemWidget;
 // A row widget costs far more than its item, so only the rows in and near the
 // view have one: fillRows builds those, scrolling builds the rows that come
 // near and drops those left far behind, and rowWidgetAt builds one on request.
+// A sort hands the widgets of rows leaving the view to rows coming into it.
 // A row built late reads its record then, which is what a refresh of an
 // earlier one would show; refreshRows and updateRowsLanguage reach the rows
 // that exist.
@@ -51,7 +52,7 @@ public:
 
     // The row widget of the item at `index`, built now if it has none; null
     // outside the list. Use this rather than itemWidget(), and do not keep the
-    // pointer across scrolling.
+    // pointer across scrolling or sorting.
     VezModItemWidget *rowWidgetAt(int index);
 
     // Shows only the rows that match; an empty text shows them all.
@@ -89,6 +90,8 @@ private:
     void findNotes();
     void requestMenuForCurrentRow();
     VezModItemWidget *buildRow(QListWidgetItem *listItem);
+    void markRow(VezModItemWidget *rowWidget, std::size_t index);
+    std::vector<int> lendRowWidgets(const std::vector<bool> &placedHidden);
     void applyFilter();
     void keepRowsForView();
     std::size_t firstShownReaching(int y) const;

@@ -77,6 +77,7 @@ private slots:
     void languageSwitchReachesEveryRow();
     void rowsOutOfViewAreBuiltWhenReached();
     void rowsFilledWhileHiddenAreThereWhenShownAndScrolledByWheel();
+    void rowsSortedIntoViewShowTheirOwnRecords();
     void screenshots_data();
     void screenshots();
 
@@ -422,6 +423,49 @@ void VezModListTest::rowsOutOfViewAreBuiltWhenReached()
     }
     QCOMPARE(m_list->rowWidgetAt(400), nullptr);
     m_list->fillRows({}); // the records go before the list
+}
+
+void VezModListTest::rowsSortedIntoViewShowTheirOwnRecords()
+{
+    // Sorting by name reverses the order: the rows that come into view had no widget.
+    std::vector<ModRecord> records(400);
+    for (size_t index = 0; index < records.size(); ++index) {
+        records[index].entryPath = "/nowhere/aircraft/m" + std::to_string(index) + "/entry.lua";
+        records[index].self_ID = "id" + std::to_string(index);
+        records[index].displayName = "name" + std::to_string(1000 - index);
+        records[index].installState = index % 3 != 0;
+    }
+    records[300].self_ID = records[2].self_ID;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&*m_window));
+    m_list->fillRows({records.begin(), records.end()});
+    m_list->setCurrentRow(110);
+    m_list->scrollToItem(m_list->item(100), QAbstractItemView::PositionAtTop);
+    QCoreApplication::processEvents();
+
+    for (const bool descending : {false, true}) {
+        m_list->setSortChoice({SortColumn::Name, descending});
+        QCoreApplication::processEvents();
+        QCOMPARE(m_list->recordAt(m_list->currentRow()), &records[110]);
+        int checked = 0;
+        for (int index = 0; index < m_list->count(); ++index) {
+            auto *row = qobject_cast<VezModItemWidget *>(m_list->itemWidget(m_list->item(index)));
+            if (!row)
+                continue;
+            const ModRecord &record = *m_list->recordAt(index);
+            QCOMPARE(textsOf(row).selfId, QString::fromStdString(record.self_ID));
+            QCOMPARE(textsOf(row).name, QString::fromStdString(record.displayName));
+            QCOMPARE(stateSheet(row), record.installState ? kEnabledSheet : kDisabledSheet);
+            QCOMPARE(m_list->item(index)->sizeHint(),
+                     VezModItemWidget(*m_list->recordAt(index), m_list->viewport()).sizeHint());
+            const bool duplicate = record.self_ID == records[2].self_ID;
+            QCOMPARE(row->findChild<QLabel *>(QStringLiteral("selfIdLabel"))->toolTip().isEmpty(),
+                     !duplicate);
+            ++checked;
+        }
+        QVERIFY(checked > 5);
+    }
+    m_list->fillRows({});
 }
 
 void VezModListTest::rowsFilledWhileHiddenAreThereWhenShownAndScrolledByWheel()
