@@ -178,7 +178,10 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
 {
     std::vector<ModRecord *> records;
     std::vector<EntryMove> moves;
-    for (ModRecord &record : catalogue.records()) {
+    const auto all = catalogue.records();
+    records.reserve(all.size());
+    moves.reserve(all.size());
+    for (ModRecord &record : all) {
         if (isInstalled(record.entryPath) == enabling)
             continue;
         records.push_back(&record);
@@ -197,7 +200,19 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
         journal.finish(id, madeByRecords(records, enabling));
         throw;
     }
-    std::vector<bool> made = madeByRecords(records, enabling);
+    // Each listed record was in the other state, so each was moved unless refused.
+    std::vector<bool> made(records.size(), true);
+    if (!refused.empty()) {
+        std::unordered_map<const ModRecord *, std::size_t> listed;
+        listed.reserve(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            listed.emplace(records[i], i);
+        for (const RefusedMove &move : refused) {
+            const auto found = listed.find(move.record);
+            if (found != listed.end())
+                made[found->second] = false;
+        }
+    }
     if (switched)
         *switched = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
     journal.finish(id, std::move(made));

@@ -77,8 +77,17 @@ EntryMoveOutcome runEntryMoves(ModCatalogue &catalogue, const std::vector<EntryM
 
 EntryMove toggleMove(const fs::path &entryPath)
 {
-    const fs::path folder = entryPath.parent_path();
-    if (folder.filename() == kStorageFolderName)
-        return {entryPath, folder.parent_path() / entryPath.filename()};
-    return {entryPath, folder / kStorageFolderName / entryPath.filename()};
+    // Whole catalogues are toggled: the names are compared as text, which
+    // spares the parsing of a path comparison.
+    static const fs::path storageName(kStorageFolderName);
+    fs::path folder = entryPath.parent_path();
+    const fs::path name = entryPath.filename();
+    if (folder.filename().native() == storageName.native()) {
+        fs::path up = folder.parent_path();
+        up /= name;
+        return {entryPath, std::move(up)};
+    }
+    folder /= storageName;
+    folder /= name;
+    return {entryPath, std::move(folder)};
 }
