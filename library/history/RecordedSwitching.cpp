@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -33,27 +35,33 @@ std::vector<bool> madeByOutcome(const EntryMoveOutcome &outcome, std::size_t cou
     return made;
 }
 
-// The records whose entry file moved point at its new place and are re-read.
-// The journal holds whole paths; a catalogue may have been loaded from a
-// relative one.
+// The records whose entry file moved point at its new place and state. A
+// moved entry file keeps its bytes, so it is not read again. The journal holds
+// whole paths; a catalogue may have been loaded from a relative one.
 void updateRecords(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
                    const std::vector<bool> &made)
 {
-    std::unordered_map<fs::path::string_type, std::size_t> movedFrom;
+    // Views of the moves' own text: the moves outlive the look-ups.
+    std::unordered_set<std::basic_string_view<fs::path::value_type>> movedFrom;
+    movedFrom.reserve(moves.size());
     for (std::size_t i = 0; i < moves.size(); ++i)
         if (made[i])
-            movedFrom.emplace(moves[i].from.native(), i);
+            movedFrom.emplace(moves[i].from.native());
     if (movedFrom.empty())
         return;
     std::error_code error;
-    const fs::path here = fs::current_path(error);
+    fs::path here;
     for (ModRecord &record : catalogue.records()) {
-        const fs::path whole =
-            record.entryPath.is_relative() ? here / record.entryPath : record.entryPath;
-        if (movedFrom.count(whole.native()) == 0)
+        if (record.entryPath.is_relative()) {
+            if (here.empty())
+                here = fs::current_path(error);
+            if (movedFrom.count((here / record.entryPath).native()) == 0)
+                continue;
+        } else if (movedFrom.count(record.entryPath.native()) == 0) {
             continue;
+        }
         record.entryPath = toggleMove(record.entryPath).to;
-        catalogue.refreshRecord(record);
+        record.installState = isInstalled(record.entryPath);
     }
 }
 
@@ -81,11 +89,13 @@ RecordedRun reverseBatch(ModCatalogue &catalogue, SwitchJournal &journal, const 
     RecordedRun run;
     run.reversed = batch.id;
     std::vector<EntryMove> moves;
+    moves.reserve(batch.madeCount());
     for (std::size_t i = batch.moves().size(); i-- > 0;)
         if (batch.made[i])
             moves.push_back({batch.moves()[i].to, batch.moves()[i].from});
     if (moves.empty())
         return run;
+    // `batch` lies in the journal, whose list grows here: not used past this line.
     run.batch = journal.begin(action, batch.name, batch.id, moves);
     std::vector<std::size_t> remaining(moves.size());
     for (std::size_t i = 0; i < remaining.size(); ++i)
@@ -106,11 +116,15 @@ RecordedRun reverseBatch(ModCatalogue &catalogue, SwitchJournal &journal, const 
             if (remaining.empty())
                 break;
         }
-        std::vector<EntryMove> attempt;
-        attempt.reserve(remaining.size());
-        for (const std::size_t index : remaining)
-            attempt.push_back(moves[index]);
-        run.outcome = runEntryMoves(attempt);
+        if (remaining.size() == moves.size()) {
+            run.outcome = runEntryMoves(moves);
+        } else {
+            std::vector<EntryMove> attempt;
+            attempt.reserve(remaining.size());
+            for (const std::size_t index : remaining)
+                attempt.push_back(moves[index]);
+            run.outcome = runEntryMoves(attempt);
+        }
         if (run.outcome.complete) {
             for (const std::size_t index : remaining)
                 made[index] = true;
@@ -164,7 +178,10 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
 {
     std::vector<ModRecord *> records;
     std::vector<EntryMove> moves;
-    for (ModRecord &record : catalogue.records()) {
+    const auto all = catalogue.records();
+    records.reserve(all.size());
+    moves.reserve(all.size());
+    for (ModRecord &record : all) {
         if (isInstalled(record.entryPath) == enabling)
             continue;
         records.push_back(&record);
@@ -183,7 +200,19 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
         journal.finish(id, madeByRecords(records, enabling));
         throw;
     }
-    std::vector<bool> made = madeByRecords(records, enabling);
+    // Each listed record was in the other state, so each was moved unless refused.
+    std::vector<bool> made(records.size(), true);
+    if (!refused.empty()) {
+        std::unordered_map<const ModRecord *, std::size_t> listed;
+        listed.reserve(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            listed.emplace(records[i], i);
+        for (const RefusedMove &move : refused) {
+            const auto found = listed.find(move.record);
+            if (found != listed.end())
+                made[found->second] = false;
+        }
+    }
     if (switched)
         *switched = static_cast<std::size_t>(std::count(made.begin(), made.end(), true));
     journal.finish(id, std::move(made));
@@ -228,8 +257,7 @@ RecordedRun undoLast(ModCatalogue &catalogue, SwitchJournal &journal)
     const JournalBatch *batch = journal.nextUndo();
     if (!batch)
         return {};
-    const JournalBatch copy = *batch; // the journal's vector grows below
-    return reverseBatch(catalogue, journal, copy, JournalAction::Undo);
+    return reverseBatch(catalogue, journal, *batch, JournalAction::Undo);
 }
 
 RecordedRun redoLast(ModCatalogue &catalogue, SwitchJournal &journal)
@@ -237,8 +265,7 @@ RecordedRun redoLast(ModCatalogue &catalogue, SwitchJournal &journal)
     const JournalBatch *batch = journal.nextRedo();
     if (!batch)
         return {};
-    const JournalBatch copy = *batch;
-    return reverseBatch(catalogue, journal, copy, JournalAction::Redo);
+    return reverseBatch(catalogue, journal, *batch, JournalAction::Redo);
 }
 
 std::vector<EntryMove> restorePlan(const SwitchJournal &journal, std::uint64_t batchId,

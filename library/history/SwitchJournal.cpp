@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -104,19 +105,24 @@ void appendText(std::string &out, std::string_view text)
         return;
     }
     out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+    // Runs that need no escape are copied whole.
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte != '"' && byte != '\\')
+            continue;
+        out.append(text.data() + run, i - run);
+        run = i + 1;
+        if (byte >= 0x20) {
             out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
+            out += static_cast<char>(byte);
+        } else {
             out += "\\u00";
             out += digits[byte >> 4];
             out += digits[byte & 0xf];
-        } else {
-            out += c;
         }
     }
+    out.append(text.data() + run, text.size() - run);
     out += '"';
 }
 
@@ -151,12 +157,12 @@ bool textFrom(const nlohmann::json &value, std::string &text)
 
 // The moves are written relative to the folder they share, which keeps the
 // line short: a batch over one mods folder repeats only the mod's part.
-std::string sharedFolder(const std::vector<std::string> &paths)
+std::string sharedFolder(const std::vector<std::string_view> &paths)
 {
     if (paths.empty())
         return {};
     std::string_view common = paths.front();
-    for (const std::string &path : paths) {
+    for (const std::string_view path : paths) {
         std::size_t length = 0;
         const std::size_t most = std::min(common.size(), path.size());
         while (length < most && common[length] == path[length])
@@ -169,6 +175,21 @@ std::string sharedFolder(const std::vector<std::string> &paths)
     return std::string(common.substr(0, separator + 1));
 }
 
+// A path's UTF-8 text. Narrow paths (Linux) are that text already and are
+// not copied; wide ones are converted into `converted`, which keeps them.
+[[maybe_unused]] std::string_view utf8View(const std::string &native, const fs::path &,
+                                           std::deque<std::string> &)
+{
+    return native;
+}
+
+[[maybe_unused]] std::string_view utf8View(const std::wstring &, const fs::path &path,
+                                           std::deque<std::string> &converted)
+{
+    converted.push_back(utf8FromPath(path));
+    return converted.back();
+}
+
 std::string headerLine()
 {
     return std::string("{\"journal\":\"") + kJournalMark + "\",\"version\":" +
@@ -177,11 +198,12 @@ std::string headerLine()
 
 std::string intentLine(const JournalBatch &batch)
 {
-    std::vector<std::string> paths;
+    std::deque<std::string> converted;
+    std::vector<std::string_view> paths;
     paths.reserve(batch.moves().size() * 2);
     for (const EntryMove &move : batch.moves()) {
-        paths.push_back(utf8FromPath(move.from));
-        paths.push_back(utf8FromPath(move.to));
+        paths.push_back(utf8View(move.from.native(), move.from, converted));
+        paths.push_back(utf8View(move.to.native(), move.to, converted));
     }
     const std::string root = sharedFolder(paths);
     std::string line = "{\"batch\":" + std::to_string(batch.id) +
@@ -192,11 +214,15 @@ std::string intentLine(const JournalBatch &batch)
             ",\"count\":" + std::to_string(batch.moves().size()) + ",\"root\":";
     appendText(line, root);
     line += ",\"moves\":[";
+    std::size_t length = line.size() + 4;
+    for (const std::string_view path : paths)
+        length += path.size() - root.size() + 4;
+    line.reserve(length);
     for (std::size_t i = 0; i < paths.size(); i += 2) {
         line += i == 0 ? "[" : ",[";
-        appendText(line, std::string_view(paths[i]).substr(root.size()));
+        appendText(line, paths[i].substr(root.size()));
         line += ',';
-        appendText(line, std::string_view(paths[i + 1]).substr(root.size()));
+        appendText(line, paths[i + 1].substr(root.size()));
         line += ']';
     }
     line += "]}\n";
