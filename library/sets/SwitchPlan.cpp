@@ -120,7 +120,7 @@ struct DiskIndex
     {
         const ModRecord &record = records[i];
         return {category[i], folder[i], record.self_ID, record.displayName, record.version,
-                {record.entryPath, otherPlace(record)}};
+                {record.entryPath, otherPlace(record)}, i};
     }
 };
 
