@@ -22,7 +22,8 @@ const PlannedSwitch &plannedAt(const SwitchPlan &plan, std::size_t index)
 // state without reading the file again. The plan names each mod's record, so
 // that paths are looked up only when the catalogue changed since planning.
 void followMoves(ModCatalogue &catalogue, const SwitchPlan &plan,
-                 const std::vector<EntryMove> &moves, const std::vector<std::size_t> &moved)
+                 const std::vector<const EntryMove *> &moves,
+                 const std::vector<std::size_t> &moved)
 {
     if (moved.empty())
         return;
@@ -31,12 +32,12 @@ void followMoves(ModCatalogue &catalogue, const SwitchPlan &plan,
     for (const std::size_t index : moved) {
         const std::size_t hint = plannedAt(plan, index).record;
         if (hint < records.size() &&
-            records[hint].get().entryPath.native() == moves[index].from.native()) {
+            records[hint].get().entryPath.native() == moves[index]->from.native()) {
             ModRecord &record = records[hint];
-            record.entryPath = moves[index].to;
+            record.entryPath = moves[index]->to;
             record.installState = isInstalled(record.entryPath);
         } else {
-            movedTo.emplace(moves[index].from.native(), &moves[index].to);
+            movedTo.emplace(moves[index]->from.native(), &moves[index]->to);
         }
     }
     if (movedTo.empty())
@@ -54,7 +55,13 @@ void followMoves(ModCatalogue &catalogue, const SwitchPlan &plan,
 
 SwitchOutcome applySwitch(ModCatalogue &catalogue, const SwitchPlan &plan)
 {
-    const std::vector<EntryMove> moves = plan.moves();
+    // The plan's own moves, in its order (switches off first), not copies.
+    std::vector<const EntryMove *> moves;
+    moves.reserve(plan.switchOff.size() + plan.switchOn.size());
+    for (const PlannedSwitch &planned : plan.switchOff)
+        moves.push_back(&planned.move);
+    for (const PlannedSwitch &planned : plan.switchOn)
+        moves.push_back(&planned.move);
     const EntryMoveOutcome moved = runEntryMoves(moves);
     SwitchOutcome outcome;
     outcome.complete = moved.complete;

@@ -43,6 +43,28 @@ bool makeOneMove(const EntryMove &move, std::error_code &reason)
     return false;
 }
 
+template<typename MoveAt>
+EntryMoveOutcome runMoves(std::size_t count, MoveAt moveAt)
+{
+    EntryMoveOutcome outcome;
+    for (std::size_t index = 0; index < count; ++index) {
+        std::error_code reason;
+        if (makeOneMove(moveAt(index), reason))
+            continue;
+        outcome.complete = false;
+        outcome.refused = {index, reason};
+        for (std::size_t made = index; made-- > 0;) {
+            std::error_code backReason;
+            if (moveFile(moveAt(made).to, moveAt(made).from, &backReason))
+                ++outcome.reversed;
+            else
+                outcome.notReversed.push_back({made, backReason});
+        }
+        break;
+    }
+    return outcome;
+}
+
 } // namespace
 
 bool EntryMoveOutcome::unchanged() const
@@ -52,23 +74,12 @@ bool EntryMoveOutcome::unchanged() const
 
 EntryMoveOutcome runEntryMoves(const std::vector<EntryMove> &moves)
 {
-    EntryMoveOutcome outcome;
-    for (std::size_t index = 0; index < moves.size(); ++index) {
-        std::error_code reason;
-        if (makeOneMove(moves[index], reason))
-            continue;
-        outcome.complete = false;
-        outcome.refused = {index, reason};
-        for (std::size_t made = index; made-- > 0;) {
-            std::error_code backReason;
-            if (moveFile(moves[made].to, moves[made].from, &backReason))
-                ++outcome.reversed;
-            else
-                outcome.notReversed.push_back({made, backReason});
-        }
-        break;
-    }
-    return outcome;
+    return runMoves(moves.size(), [&](std::size_t i) -> const EntryMove & { return moves[i]; });
+}
+
+EntryMoveOutcome runEntryMoves(const std::vector<const EntryMove *> &moves)
+{
+    return runMoves(moves.size(), [&](std::size_t i) -> const EntryMove & { return *moves[i]; });
 }
 
 EntryMoveOutcome runEntryMoves(ModCatalogue &catalogue, const std::vector<EntryMove> &moves)
