@@ -1,6 +1,6 @@
 // Mod sets: applying a set that switches 2,000 of 4,000 generated mods against
-// the floor of the same moves in a plain loop of renames (and the storage
-// folders they need), planning over 5,000 mods, and the size of a share code
+// the floor of the same moves in a plain loop of renames (making a storage
+// folder only when a rename is refused for want of it), planning over 5,000 mods, and the size of a share code
 // of 500 members.
 #include "bench/BenchStats.h"
 #include "bench/ModsFolderGenerator.h"
@@ -107,7 +107,10 @@ double timeFloor(const fs::path &mods)
     settle();
     processorLap();
     const auto start = std::chrono::steady_clock::now();
+    // A rename first; the folder is made only when a missing one refuses it.
     for (const EntryMove &move : moves) {
+        if (std::rename(move.from.c_str(), move.to.c_str()) == 0)
+            continue;
         std::error_code error;
         fs::create_directory(move.to.parent_path(), error);
         fs::rename(move.from, move.to);
@@ -146,7 +149,7 @@ int main(int argc, char **argv)
     const double floorMs = median(floor) * 1e3;
     std::printf("Apply a set switching 2000 of 4000 mods, median of %d rounds:\n", kRounds);
     std::printf("  library %8.1f ms (applySwitch: one batch, records follow)\n", libraryMs);
-    std::printf("  floor   %8.1f ms (the same mkdirs and renames in a plain loop)\n", floorMs);
+    std::printf("  floor   %8.1f ms (the same renames in a plain loop, mkdir on refusal)\n", floorMs);
     std::printf("  ratio   %8.2fx wall (target <= 1.20x); processor %.1f ms / %.1f ms = %.2fx\n",
                 libraryMs / floorMs, median(libraryProcessor) * 1e3, median(floorProcessor) * 1e3,
                 median(libraryProcessor) / median(floorProcessor));

@@ -4,6 +4,7 @@
 #include "library/catalogue/ModRecord.h"
 #include "library/switching/EntryMoveBatch.h"
 
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -18,17 +19,30 @@ const PlannedSwitch &plannedAt(const SwitchPlan &plan, std::size_t index)
 }
 
 // The entry files move as they are: a moved record gets its new place and
-// state without reading the file again.
-void followMoves(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
+// state without reading the file again. The plan names each mod's record, so
+// that paths are looked up only when the catalogue changed since planning.
+void followMoves(ModCatalogue &catalogue, const SwitchPlan &plan,
+                 const std::vector<const EntryMove *> &moves,
                  const std::vector<std::size_t> &moved)
 {
     if (moved.empty())
         return;
+    const std::vector<std::reference_wrapper<ModRecord>> records = catalogue.records();
     std::unordered_map<std::filesystem::path::string_type, const std::filesystem::path *> movedTo;
-    movedTo.reserve(moved.size());
-    for (const std::size_t index : moved)
-        movedTo.emplace(moves[index].from.native(), &moves[index].to);
-    for (ModRecord &record : catalogue.records()) {
+    for (const std::size_t index : moved) {
+        const std::size_t hint = plannedAt(plan, index).record;
+        if (hint < records.size() &&
+            records[hint].get().entryPath.native() == moves[index]->from.native()) {
+            ModRecord &record = records[hint];
+            record.entryPath = moves[index]->to;
+            record.installState = isInstalled(record.entryPath);
+        } else {
+            movedTo.emplace(moves[index]->from.native(), &moves[index]->to);
+        }
+    }
+    if (movedTo.empty())
+        return;
+    for (ModRecord &record : records) {
         const auto found = movedTo.find(record.entryPath.native());
         if (found == movedTo.end())
             continue;
@@ -41,7 +55,13 @@ void followMoves(ModCatalogue &catalogue, const std::vector<EntryMove> &moves,
 
 SwitchOutcome applySwitch(ModCatalogue &catalogue, const SwitchPlan &plan)
 {
-    const std::vector<EntryMove> moves = plan.moves();
+    // The plan's own moves, in its order (switches off first), not copies.
+    std::vector<const EntryMove *> moves;
+    moves.reserve(plan.switchOff.size() + plan.switchOn.size());
+    for (const PlannedSwitch &planned : plan.switchOff)
+        moves.push_back(&planned.move);
+    for (const PlannedSwitch &planned : plan.switchOn)
+        moves.push_back(&planned.move);
     const EntryMoveOutcome moved = runEntryMoves(moves);
     SwitchOutcome outcome;
     outcome.complete = moved.complete;
@@ -59,6 +79,6 @@ SwitchOutcome applySwitch(ModCatalogue &catalogue, const SwitchPlan &plan)
             stayed.push_back(failed.index);
         }
     }
-    followMoves(catalogue, moves, stayed);
+    followMoves(catalogue, plan, moves, stayed);
     return outcome;
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -53,15 +53,65 @@ std::filesystem::path otherPlace(const ModRecord &record)
     return std::filesystem::path(std::move(other));
 }
 
+// Record indices by a text key in one open-addressed table, built once: the
+// maps of nodes it replaces spent a quarter of a plan on allocating and freeing.
+class IndexTable
+{
+public:
+    void reserve(std::size_t count)
+    {
+        std::size_t size = 16;
+        while (size < 2 * count)
+            size *= 2;
+        m_slots.assign(size, 0);
+    }
+
+    // The slot holding the record that `same` accepts, or the empty slot where
+    // it would go.
+    template<typename Same>
+    std::size_t &slotFor(std::size_t hash, Same same)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask)
+            if (m_slots[at] == 0 || same(m_slots[at] - 1))
+                return m_slots[at];
+    }
+
+    template<typename Same>
+    std::size_t find(std::size_t hash, Same same) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            if (m_slots[at] == 0)
+                return kNone;
+            if (same(m_slots[at] - 1))
+                return m_slots[at] - 1;
+        }
+    }
+
+private:
+    std::vector<std::size_t> m_slots; // a record's index + 1; 0 when empty
+};
+
+std::size_t hashText(std::string_view text)
+{
+    return std::hash<std::string_view>()(text);
+}
+
+std::size_t hashFolder(ModCategory category, std::string_view folder)
+{
+    return hashText(folder) ^ (static_cast<std::size_t>(category) * 0x9e3779b97f4a7c15ULL);
+}
+
 // The mods on disk, indexed by category and folder and by self ID. The keys
-// view the records' own strings: planning allocates little per mod.
+// are the records' own strings: planning allocates little per mod.
 struct DiskIndex
 {
     std::vector<std::reference_wrapper<ModRecord>> records;
     std::vector<ModCategory> category;
     std::vector<std::string> folder;
-    std::array<std::unordered_map<std::string_view, std::size_t>, 2> byFolder;
-    std::unordered_map<std::string_view, std::size_t> firstBySelfId;
+    IndexTable byFolder;
+    IndexTable firstBySelfId;
     std::vector<std::size_t> nextWithSelfId; // the next record of the same self ID, or kNone
 
     explicit DiskIndex(const ModCatalogue &catalogue) : records(catalogue.records())
@@ -70,30 +120,41 @@ struct DiskIndex
         category.reserve(count);
         folder.reserve(count);
         nextWithSelfId.assign(count, kNone);
-        for (auto &map : byFolder)
-            map.reserve(count);
+        byFolder.reserve(count);
         firstBySelfId.reserve(count);
         for (std::size_t i = 0; i < count; ++i) {
             const ModRecord &record = records[i];
             category.push_back(categoryOf(catalogue, record));
             folder.push_back(folderNameOf(record));
         }
-        // Backwards, so that each chain runs in catalogue order.
+        // Backwards, so that the first record of a folder wins and each chain
+        // runs in catalogue order.
         for (std::size_t i = count; i-- > 0;) {
-            byFolder[static_cast<int>(category[i])][folder[i]] = i;
-            const auto [found, added] = firstBySelfId.try_emplace(records[i].get().self_ID, i);
-            if (!added) {
-                nextWithSelfId[i] = found->second;
-                found->second = i;
-            }
+            byFolder.slotFor(hashFolder(category[i], folder[i]), [&](std::size_t other) {
+                return category[other] == category[i] && folder[other] == folder[i];
+            }) = i + 1;
+            const std::string &selfId = records[i].get().self_ID;
+            std::size_t &first = firstBySelfId.slotFor(hashText(selfId), [&](std::size_t other) {
+                return records[other].get().self_ID == selfId;
+            });
+            if (first != 0)
+                nextWithSelfId[i] = first - 1;
+            first = i + 1;
         }
     }
 
     std::size_t findFolder(ModCategory inCategory, const std::string &name) const
     {
-        const auto &map = byFolder[static_cast<int>(inCategory)];
-        const auto found = map.find(name);
-        return found == map.end() ? kNone : found->second;
+        return byFolder.find(hashFolder(inCategory, name), [&](std::size_t i) {
+            return category[i] == inCategory && folder[i] == name;
+        });
+    }
+
+    std::size_t firstWithSelfId(const std::string &selfId) const
+    {
+        return firstBySelfId.find(hashText(selfId), [&](std::size_t i) {
+            return records[i].get().self_ID == selfId;
+        });
     }
 
     std::vector<std::size_t> withSelfId(const std::string &selfId) const
@@ -101,9 +162,7 @@ struct DiskIndex
         std::vector<std::size_t> result;
         if (selfId.empty())
             return result;
-        const auto found = firstBySelfId.find(selfId);
-        for (std::size_t i = found == firstBySelfId.end() ? kNone : found->second; i != kNone;
-             i = nextWithSelfId[i])
+        for (std::size_t i = firstWithSelfId(selfId); i != kNone; i = nextWithSelfId[i])
             result.push_back(i);
         return result;
     }
@@ -112,15 +171,15 @@ struct DiskIndex
     {
         if (selfId.empty())
             return false;
-        const auto found = firstBySelfId.find(selfId);
-        return found != firstBySelfId.end() && nextWithSelfId[found->second] != kNone;
+        const std::size_t first = firstWithSelfId(selfId);
+        return first != kNone && nextWithSelfId[first] != kNone;
     }
 
     PlannedSwitch planned(std::size_t i) const
     {
         const ModRecord &record = records[i];
         return {category[i], folder[i], record.self_ID, record.displayName, record.version,
-                {record.entryPath, otherPlace(record)}};
+                {record.entryPath, otherPlace(record)}, i};
     }
 };
 

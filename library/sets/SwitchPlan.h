@@ -4,6 +4,7 @@
 #include "library/sets/ModSet.h"
 #include "library/switching/EntryMoveBatch.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct PlannedSwitch
     std::string name;
     std::string version;
     EntryMove move;
+    // The catalogue record it was planned from; applying checks it against the
+    // record's path before trusting it, and looks the path up otherwise.
+    std::size_t record = static_cast<std::size_t>(-1);
 };
 
 // A member found on disk in another version than the set names.

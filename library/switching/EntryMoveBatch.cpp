@@ -3,8 +3,11 @@
 #include "library/catalogue/Constants.h"
 #include "library/catalogue/ModCatalogue.h"
 #include "library/catalogue/ModRecord.h"
+#include "library/platform/PlatformMove.h"
 #include "library/switching/ModInstall.h"
 
+#include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,16 +16,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool isStorageFolder(const fs::path &folder)
+{
+    static const fs::path storage(kStorageFolderName);
+    return folder.filename() == storage;
+}
+
+// The move is tried first: a storage folder is missing only now and then, and a
+// never-replacing move into a missing folder is refused, so checking the folder
+// before every move cost a system call each for nothing.
 bool makeOneMove(const EntryMove &move, std::error_code &reason)
 {
+    const std::optional<unsigned long> refused = platformMoveFile(move.from, move.to);
+    if (!refused)
+        return true;
     const fs::path folder = move.to.parent_path();
-    if (folder.filename() == kStorageFolderName && !fs::is_directory(folder, reason)) {
+    if (isStorageFolder(folder) && !fs::is_directory(folder, reason)) {
         reason.clear();
         fs::create_directory(folder, reason);
         if (reason)
             return false;
+        return moveFile(move.from, move.to, &reason);
     }
-    return moveFile(move.from, move.to, &reason);
+    // Told as moveFile tells a refusal.
+    std::cout << "failed with error code: " << *refused << std::endl;
+    reason.assign(static_cast<int>(*refused), std::system_category());
+    return false;
+}
+
+template<typename MoveAt>
+EntryMoveOutcome runMoves(std::size_t count, MoveAt moveAt)
+{
+    EntryMoveOutcome outcome;
+    for (std::size_t index = 0; index < count; ++index) {
+        std::error_code reason;
+        if (makeOneMove(moveAt(index), reason))
+            continue;
+        outcome.complete = false;
+        outcome.refused = {index, reason};
+        for (std::size_t made = index; made-- > 0;) {
+            std::error_code backReason;
+            if (moveFile(moveAt(made).to, moveAt(made).from, &backReason))
+                ++outcome.reversed;
+            else
+                outcome.notReversed.push_back({made, backReason});
+        }
+        break;
+    }
+    return outcome;
 }
 
 } // namespace
@@ -34,23 +75,12 @@ bool EntryMoveOutcome::unchanged() const
 
 EntryMoveOutcome runEntryMoves(const std::vector<EntryMove> &moves)
 {
-    EntryMoveOutcome outcome;
-    for (std::size_t index = 0; index < moves.size(); ++index) {
-        std::error_code reason;
-        if (makeOneMove(moves[index], reason))
-            continue;
-        outcome.complete = false;
-        outcome.refused = {index, reason};
-        for (std::size_t made = index; made-- > 0;) {
-            std::error_code backReason;
-            if (moveFile(moves[made].to, moves[made].from, &backReason))
-                ++outcome.reversed;
-            else
-                outcome.notReversed.push_back({made, backReason});
-        }
-        break;
-    }
-    return outcome;
+    return runMoves(moves.size(), [&](std::size_t i) -> const EntryMove & { return moves[i]; });
+}
+
+EntryMoveOutcome runEntryMoves(const std::vector<const EntryMove *> &moves)
+{
+    return runMoves(moves.size(), [&](std::size_t i) -> const EntryMove & { return *moves[i]; });
 }
 
 EntryMoveOutcome runEntryMoves(ModCatalogue &catalogue, const std::vector<EntryMove> &moves)

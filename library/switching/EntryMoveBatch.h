@@ -42,6 +42,8 @@ struct EntryMoveOutcome
 // moves already made, so that every entry file ends where it began or, failing
 // that, is named in `notReversed`. Throws nothing for file-system trouble.
 EntryMoveOutcome runEntryMoves(const std::vector<EntryMove> &moves);
+// The same over moves held elsewhere, which spares copying their paths.
+EntryMoveOutcome runEntryMoves(const std::vector<const EntryMove *> &moves);
 
 // The same over a catalogue: afterwards every record whose entry file moved
 // points at its new place and is re-read.
