@@ -36,21 +36,74 @@ std::error_code uninstallMod(ModCatalogue &catalogue, ModRecord &record)
     return {};
 }
 
+namespace {
+
+// Creates a missing storage folder; throws when it cannot be checked or made.
+void ensureStorageFolder(const fs::path &storageFolder)
+{
+    std::error_code error;
+    const bool storageExists = fs::exists(storageFolder, error);
+    if (error)
+        throwFileSystemError("exists", storageFolder, error);
+    if (storageExists)
+        return;
+    // Usually the mod folder is there and one folder is all that is missing;
+    // the single creation spares create_directories' look-ups.
+    fs::create_directory(storageFolder, error);
+    if (error == std::errc::no_such_file_or_directory)
+        fs::create_directories(storageFolder, error);
+    if (error)
+        throwFileSystemError("create_directories", storageFolder, error);
+}
+
+std::vector<RefusedMove> switchAll(ModCatalogue &catalogue, bool enabling)
+{
+    std::vector<ModRecord *> records;
+    std::vector<EntryMove> moves;
+    const auto all = catalogue.records();
+    records.reserve(all.size());
+    moves.reserve(all.size());
+    for (ModRecord &record : all) {
+        if (isInstalled(record.entryPath) == enabling)
+            continue;
+        records.push_back(&record);
+        moves.push_back(toggleMove(record.entryPath));
+    }
+    return switchListed(catalogue, records, moves, enabling);
+}
+
+} // namespace
+
 std::vector<RefusedMove> installAll(ModCatalogue &catalogue)
 {
-    std::vector<RefusedMove> refused;
-    for (ModRecord &record : catalogue.records())
-        if (const std::error_code reason = installMod(catalogue, record))
-            refused.push_back({&record, reason});
-    return refused;
+    return switchAll(catalogue, true);
 }
 
 std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue)
 {
+    return switchAll(catalogue, false);
+}
+
+std::vector<RefusedMove> switchListed(ModCatalogue &catalogue, const std::vector<ModRecord *> &records,
+                                      const std::vector<EntryMove> &moves, bool enabling)
+{
     std::vector<RefusedMove> refused;
-    for (ModRecord &record : catalogue.records())
-        if (const std::error_code reason = uninstallMod(catalogue, record))
-            refused.push_back({&record, reason});
+    for (std::size_t i = 0; i < records.size() && i < moves.size(); ++i) {
+        ModRecord &record = *records[i];
+        const EntryMove &move = moves[i];
+        if (!enabling)
+            ensureStorageFolder(move.to.parent_path());
+        std::error_code refusal;
+        if (!moveFile(move.from, move.to, &refusal)) {
+            refused.push_back({&record, refusal});
+            continue;
+        }
+        // A move made whole keeps the record's own relative form.
+        record.entryPath = move.from.native() == record.entryPath.native()
+                               ? move.to
+                               : toggleMove(record.entryPath).to;
+        catalogue.refreshRecord(record);
+    }
     return refused;
 }
 
@@ -59,19 +112,7 @@ bool moveEntryIntoStorage(ModCatalogue &, fs::path entryPath, std::error_code *r
     if (!isInstalled(entryPath))
         return false;
     const fs::path storageFolder = entryPath.parent_path() / kStorageFolderName;
-    std::error_code error;
-    const bool storageExists = fs::exists(storageFolder, error);
-    if (error)
-        throwFileSystemError("exists", storageFolder, error);
-    if (!storageExists) {
-        // Usually the mod folder is there and one folder is all that is missing;
-        // the single creation spares create_directories' look-ups.
-        fs::create_directory(storageFolder, error);
-        if (error == std::errc::no_such_file_or_directory)
-            fs::create_directories(storageFolder, error);
-        if (error)
-            throwFileSystemError("create_directories", storageFolder, error);
-    }
+    ensureStorageFolder(storageFolder);
     return moveFile(entryPath, storageFolder / entryPath.filename(), refusal);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/switching/EntryMoveBatch.h"
 #include "library/switching/RefusedMove.h"
 
 #include <filesystem>
@@ -21,6 +22,13 @@ std::error_code installMod(ModCatalogue &catalogue, ModRecord &record);
 std::error_code uninstallMod(ModCatalogue &catalogue, ModRecord &record);
 std::vector<RefusedMove> installAll(ModCatalogue &catalogue);
 std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue);
+
+// The bulk walk over records listed beforehand, each in the state opposite to
+// `enabling`, with the move that switches it (toggleMove of its entry path,
+// perhaps made whole): what installAll and uninstallAll do, for a caller that
+// needs the moves before the walk.
+std::vector<RefusedMove> switchListed(ModCatalogue &catalogue, const std::vector<ModRecord *> &records,
+                                      const std::vector<EntryMove> &moves, bool enabling);
 bool moveEntryIntoStorage(ModCatalogue &catalogue, std::filesystem::path entryPath,
                           std::error_code *refusal = nullptr);
 
