@@ -195,7 +195,9 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
         enabling ? JournalAction::EnableAll : JournalAction::DisableAll, {}, 0, std::move(moves));
     std::vector<RefusedMove> refused;
     try {
-        refused = enabling ? installAll(catalogue) : uninstallAll(catalogue);
+        // The walk makes the moves the journal now holds, which spares working
+        // them out twice; nothing touches the journal until the outcome.
+        refused = switchListed(catalogue, records, journal.find(id)->moves(), enabling);
     } catch (...) {
         journal.finish(id, madeByRecords(records, enabling));
         throw;

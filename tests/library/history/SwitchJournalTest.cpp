@@ -114,6 +114,33 @@ TEST_F(SwitchJournalTest, UndoAndRedoWorkAcrossRestarts)
     EXPECT_EQ(journal->nextRedo(), nullptr);
 }
 
+// A catalogue read from a folder given relative to the working directory:
+// the journal holds whole paths, the records keep their own form.
+TEST_F(SwitchJournalTest, RelativeCatalogueIsRecordedWholeAndKeepsItsPaths)
+{
+    ModLibraryRoots roots;
+    roots.aircraftPath = fs::path("mods") / "aircraft";
+    roots.techPath = fs::path("mods") / "tech";
+    catalogue = std::make_unique<ModCatalogue>(roots);
+    catalogue->reload();
+
+    EXPECT_TRUE(recordedSwitchAll(*catalogue, false, *journal).empty());
+    EXPECT_EQ(enabledCount(), 0);
+    for (const ModRecord &record : catalogue->records()) {
+        EXPECT_TRUE(record.entryPath.is_relative()) << record.entryPath;
+        EXPECT_FALSE(record.installState) << record.self_ID;
+        EXPECT_TRUE(fs::exists(record.entryPath)) << record.entryPath;
+    }
+    ASSERT_NE(journal->nextUndo(), nullptr);
+    for (const EntryMove &move : journal->nextUndo()->moves())
+        EXPECT_TRUE(move.from.is_absolute() && move.to.is_absolute()) << move.from;
+
+    EXPECT_EQ(undoLast(*catalogue, *journal).moved, std::size_t(kMods));
+    EXPECT_EQ(enabledCount(), kMods);
+    for (const ModRecord &record : catalogue->records())
+        EXPECT_TRUE(record.installState) << record.self_ID;
+}
+
 TEST_F(SwitchJournalTest, RefusedMovesAreRecordedAndOnlyMadeOnesUndone)
 {
     writeFile(stored(2), "already stored\n"); // the move down is refused
