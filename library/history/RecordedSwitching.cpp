@@ -178,15 +178,7 @@ std::vector<RefusedMove> recordedSwitchAll(ModCatalogue &catalogue, bool enablin
 {
     std::vector<ModRecord *> records;
     std::vector<EntryMove> moves;
-    const auto all = catalogue.records();
-    records.reserve(all.size());
-    moves.reserve(all.size());
-    for (ModRecord &record : all) {
-        if (isInstalled(record.entryPath) == enabling)
-            continue;
-        records.push_back(&record);
-        moves.push_back(toggleMove(record.entryPath));
-    }
+    listToSwitch(catalogue, enabling, records, moves);
     if (switched)
         *switched = 0;
     if (moves.empty())

@@ -60,15 +60,7 @@ std::vector<RefusedMove> switchAll(ModCatalogue &catalogue, bool enabling)
 {
     std::vector<ModRecord *> records;
     std::vector<EntryMove> moves;
-    const auto all = catalogue.records();
-    records.reserve(all.size());
-    moves.reserve(all.size());
-    for (ModRecord &record : all) {
-        if (isInstalled(record.entryPath) == enabling)
-            continue;
-        records.push_back(&record);
-        moves.push_back(toggleMove(record.entryPath));
-    }
+    listToSwitch(catalogue, enabling, records, moves);
     return switchListed(catalogue, records, moves, enabling);
 }
 
@@ -82,6 +74,22 @@ std::vector<RefusedMove> installAll(ModCatalogue &catalogue)
 std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue)
 {
     return switchAll(catalogue, false);
+}
+
+void listToSwitch(ModCatalogue &catalogue, bool enabling, std::vector<ModRecord *> &records,
+                  std::vector<EntryMove> &moves)
+{
+    const auto all = catalogue.records();
+    records.clear();
+    moves.clear();
+    records.reserve(all.size());
+    moves.reserve(all.size());
+    for (ModRecord &record : all) {
+        if (isInstalled(record.entryPath) == enabling)
+            continue;
+        records.push_back(&record);
+        moves.push_back(toggleMove(record.entryPath));
+    }
 }
 
 std::vector<RefusedMove> switchListed(ModCatalogue &catalogue, const std::vector<ModRecord *> &records,

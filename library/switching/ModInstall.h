@@ -23,6 +23,11 @@ std::error_code uninstallMod(ModCatalogue &catalogue, ModRecord &record);
 std::vector<RefusedMove> installAll(ModCatalogue &catalogue);
 std::vector<RefusedMove> uninstallAll(ModCatalogue &catalogue);
 
+// The records in the state opposite to `enabling`, in walk order, each with
+// the move that switches it.
+void listToSwitch(ModCatalogue &catalogue, bool enabling, std::vector<ModRecord *> &records,
+                  std::vector<EntryMove> &moves);
+
 // The bulk walk over records listed beforehand, each in the state opposite to
 // `enabling`, with the move that switches it (toggleMove of its entry path,
 // perhaps made whole): what installAll and uninstallAll do, for a caller that
