@@ -639,8 +639,8 @@ QString historyText(HistoryText text, UiLanguage language)
 {
     // What a batch was: %1 the mod, or the number of mods for the bulk ones;
     // a set's: %1 its name, %2 the number.
-    static const MessageTexts install{"Install %1", "安装 %1", "Установка %1"};
-    static const MessageTexts uninstall{"Uninstall %1", "卸载 %1", "Удаление %1"};
+    static const MessageTexts install{"Install %1", "安装 %1", "Включение %1"};
+    static const MessageTexts uninstall{"Uninstall %1", "卸载 %1", "Отключение %1"};
     static const MessageTexts enableAll{"Enable All (%1 mods)", "全部安装（%1 个模组）",
                                         "Включить всё (модов: %1)"};
     static const MessageTexts disableAll{"Disable All (%1 mods)", "全部卸载（%1 个模组）",
